@@ -1,0 +1,24 @@
+# Compile settings shared by every target of the program (not by GoogleTest).
+add_library(vantrel_options INTERFACE)
+target_compile_definitions(vantrel_options INTERFACE
+    UNICODE _UNICODE NOMINMAX STRICT
+    _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0800
+    VANTREL_VERSION_TEXT="${PROJECT_VERSION}")
+target_compile_options(vantrel_options INTERFACE
+    $<$<COMPILE_LANGUAGE:C,CXX>:-Wall -Wextra -Wshadow -Werror>)
+target_include_directories(vantrel_options INTERFACE ${PROJECT_SOURCE_DIR})
+
+if(CMAKE_BUILD_TYPE STREQUAL "Release")
+  add_link_options(-s)
+endif()
+
+# A Windows GUI program: wWinMain, GUI subsystem, Unicode entry point.
+function(vantrel_gui_executable target)
+  set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
+  target_link_options(${target} PRIVATE -municode)
+endfunction()
+
+# A console program with wmain.
+function(vantrel_console_executable target)
+  target_link_options(${target} PRIVATE -municode)
+endfunction()

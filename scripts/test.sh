@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Runs every test: installs what is missing, builds, and runs CTest under Wine on
+# an X display (a private Xvfb when none is set). Extra arguments go to ctest.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/deps.sh"
+"$root/scripts/build.sh" default
+source "$root/scripts/display.sh"
+vantrel_ensure_display
+cd "$root"
+ctest --preset default "$@"
