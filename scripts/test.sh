@@ -4,8 +4,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
-"$root/scripts/build.sh" default
 source "$root/scripts/display.sh"
 vantrel_ensure_display
+"$root/scripts/build.sh" default
 cd "$root"
 ctest --preset default "$@"
