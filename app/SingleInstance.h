@@ -1,0 +1,46 @@
+// One instance per session. A second start finds the first instance's main window
+// and asks it to come to the front, then ends.
+#pragma once
+
+#include <windows.h>
+
+namespace vantrel {
+
+inline constexpr wchar_t kSingleInstanceMutexName[] =
+    L"VANTREL_MUTEX_779dc539-376f-41b0-ad2c-3b9d56fa68bb";
+inline constexpr wchar_t kHandOverMessageName[] = L"this will work";
+inline constexpr wchar_t kHandOverText[] = L"AlreadyRunning";
+inline constexpr wchar_t kDialogWindowClass[] = L"#32770";
+
+// The registered hand-over message, registered once per process.
+UINT HandOverMessage();
+
+// Owns the single-instance mutex for the life of the process.
+class SingleInstanceLock {
+public:
+    SingleInstanceLock() = default;
+    ~SingleInstanceLock();
+    SingleInstanceLock(const SingleInstanceLock&) = delete;
+    SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
+
+    // Creates the mutex; false when another instance already holds it.
+    bool Acquire();
+    // Lets an elevated copy of this program take over the lock.
+    void Release();
+
+private:
+    HANDLE mutex_ = nullptr;
+};
+
+// Posts the hand-over message to the running instance's main window (a standard
+// dialog titled `title`). The lParam is a global atom of the hand-over text, so the
+// receiver recognises it without reading this process's memory. Returns whether a
+// window was found.
+bool HandOverToRunningInstance(const wchar_t* title);
+
+// Receiver side: whether the hand-over lParam designates "AlreadyRunning" (compared
+// case-insensitively). A recognised atom is released, so repeated starts leave no
+// atom behind.
+bool IsAlreadyRunningToken(LPARAM lParam);
+
+}  // namespace vantrel
