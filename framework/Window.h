@@ -1,0 +1,107 @@
+// The base of every window object of the program: a window, a dialog or a
+// subclassed control, whose messages are routed through message tables
+// (framework/MessageTable.h).
+//
+// Ownership: the object is attached to its HWND for the window's life and
+// detached at WM_NCDESTROY. A window that still exists when its object is
+// destroyed is detached first (so no message reaches a half-destroyed object)
+// and then destroyed; a subclassed control is only detached (its parent owns it).
+// A class whose members must outlive its window calls Destroy() in its own
+// destructor, because the base class destructor runs after the members are gone.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/Message.h"
+#include "framework/MessageTable.h"
+
+namespace fw {
+
+class Window {
+  public:
+    Window() = default;
+    virtual ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    HWND Handle() const { return hwnd_; }
+    HWND Item(int id) const { return hwnd_ ? GetDlgItem(hwnd_, id) : nullptr; }
+
+    // Plain windows of the layer's own class ("VantrelWindow": CS_DBLCLKS, arrow
+    // cursor, no background brush) or of a class made with RegisterWindowClass.
+    // The object is attached at WM_NCCREATE; false when a window exists already or
+    // creation fails.
+    bool CreateEx(DWORD exStyle, const wchar_t* title, DWORD style, int x, int y, int width,
+                  int height, HWND parent, HMENU menuOrId = nullptr,
+                  const wchar_t* className = nullptr);
+    bool Create(const wchar_t* title, DWORD style, HWND parent = nullptr);
+    // Registers a class whose windows route through this layer; true if it is
+    // registered (now or before).
+    static bool RegisterWindowClass(const wchar_t* className, UINT classStyle, HBRUSH background,
+                                    HICON icon, HICON smallIcon);
+    static const wchar_t* DefaultClassName();
+
+    // Detaches the object and destroys the window (nothing when there is none).
+    void Destroy();
+
+    // The object attached to a window of this layer (window, dialog or control); null otherwise.
+    static Window* FromHandle(HWND hwnd);
+
+    // Runs before a message taken from the queue is dispatched; true = consumed.
+    // The message loops of the layer call it for the message's window and each
+    // parent up to the top-level window (see MessageLoop.h).
+    virtual bool PreTranslateMessage(MSG& msg);
+
+    bool SetTimer(UINT_PTR id, UINT milliseconds);
+    void KillTimer(UINT_PTR id);
+    void Invalidate(const RECT* rect = nullptr, bool erase = false);
+
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    bool Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+
+    void Show(int command = SW_SHOW);
+    bool IsVisible() const;
+    void Enable(bool enable);
+    void SetText(const wchar_t* text);
+    std::wstring Text() const;
+    RECT ClientRect() const;
+
+    void ShowItem(int id, bool show);
+    void EnableItem(int id, bool enable);
+    void MoveItem(int id, int x, int y, int width, int height);
+    void SetItemText(int id, const wchar_t* text);
+    std::wstring ItemText(int id) const;
+    // The window keeps using `font` and does not own it.
+    void SetItemFont(int id, HFONT font, bool redraw = false);
+
+  protected:
+    static const MessageTable kTable;
+    // The most-derived class's table; each table chains to its base class's table.
+    virtual const MessageTable& Messages() const;
+    // What a message no handler took gets: DefWindowProc here.
+    virtual LRESULT DefaultProcessing(Message& m);
+    // Called after WM_NCDESTROY, when the object is already detached; an object
+    // that owns itself may delete itself here.
+    virtual void OnFinalMessage() {}
+
+    // Offers the message to the tables, then to DefaultProcessing; stores and returns the result.
+    LRESULT Route(Message& m);
+    void SetHandle(HWND hwnd) { hwnd_ = hwnd; }
+    // Removes the window's pointer to this object (each kind keeps it elsewhere)
+    // and forgets the handle; the window itself stays.
+    virtual void Unbind();
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Owner-draw reflection: WM_DRAWITEM / WM_MEASUREITEM for a child that is an
+    // attached fw::Control go to that control's DrawItem / MeasureItem.
+    bool ReflectDrawItem(Message& m);
+    bool ReflectMeasureItem(Message& m);
+
+    HWND hwnd_ = nullptr;
+};
+
+}  // namespace fw
