@@ -193,12 +193,12 @@
 #define IDB_FRAME_LEFT 1033          /* 6 x 599 */
 #define IDB_FRAME_RIGHT 1035         /* 7 x 599 */
 #define IDB_PANEL_BACKGROUND 1045    /* 1 x 502 */
-#define IDB_STEP_SCAN 1055
-#define IDB_STEP_SCAN_CURRENT 1056
-#define IDB_STEP_RESULTS 1057
-#define IDB_STEP_RESULTS_CURRENT 1058
-#define IDB_STEP_OPTIMIZE 1059
-#define IDB_STEP_OPTIMIZE_CURRENT 1060
+#define IDB_STEP_SCAN 1055           /* 191 x 40 */
+#define IDB_STEP_SCAN_CURRENT 1056   /* 191 x 40 */
+#define IDB_STEP_RESULTS 1057        /* 191 x 40 */
+#define IDB_STEP_RESULTS_CURRENT 1058 /* 191 x 40 */
+#define IDB_STEP_OPTIMIZE 1059       /* 191 x 40 */
+#define IDB_STEP_OPTIMIZE_CURRENT 1060 /* 191 x 40 */
 #define IDB_SPLASH 1054              /* 424 x 231 */
 // Hover button strips (three frames; 4S strips have four)
 #define IDB_BUTTON_CLOSE 1012        /* 3 x (40 x 17) */
@@ -215,16 +215,16 @@
 #define IDB_BUTTON_POPUP_SCAN 326    /* 3 x (143 x 29) */
 #define IDB_BUTTON_OPTIMIZE_NOW 329  /* 3 x (146 x 34) */
 // Drive selection page
-#define IDB_SELECT_TITLE_ICON 288
-#define IDB_DRIVE_BOX_LEFT 290
-#define IDB_DRIVE_BOX_RIGHT 291
-#define IDB_DRIVE_BOX_TILE 292
-#define IDB_DRIVE_ICON 293
-#define IDB_ATTENTION_ICON 294
-#define IDB_STATUS_BOX_TILE 295
-#define IDB_STATUS_BOX_RIGHT_END 296
-#define IDB_STATUS_BOX_LEFT 297
-#define IDB_STATUS_BOX_RIGHT 298
+#define IDB_SELECT_TITLE_ICON 288    /* 25 x 24 */
+#define IDB_DRIVE_BOX_LEFT 290       /* 6 x 150 */
+#define IDB_DRIVE_BOX_RIGHT 291      /* 6 x 150 */
+#define IDB_DRIVE_BOX_TILE 292       /* 1 x 150 */
+#define IDB_DRIVE_ICON 293           /* 28 x 28 */
+#define IDB_ATTENTION_ICON 294       /* 25 x 24 */
+#define IDB_STATUS_BOX_TILE 295      /* 1 x 170 */
+#define IDB_STATUS_BOX_RIGHT_END 296 /* 6 x 170 */
+#define IDB_STATUS_BOX_LEFT 297      /* 6 x 170 */
+#define IDB_STATUS_BOX_RIGHT 298     /* 72 x 170 */
 #define IDB_STATUS_RULE 299          /* 520 x 1 */
 #define IDB_RULE 1043                /* 583 x 1 */
 // Progress and results pages
@@ -240,12 +240,12 @@
 #define IDB_RESULTS_HEADER_BAD 332   /* 650 x 105 */
 #define IDB_RESULTS_HEADER_GOOD 335  /* 650 x 105 */
 #define IDB_MAP_SPRITES 1030         /* 55 x 10 */
-#define IDB_LEGEND_FREE 1037
-#define IDB_LEGEND_OPTIMIZED 1038
-#define IDB_LEGEND_USED 1039
-#define IDB_LEGEND_FRAGMENTED 1040
-#define IDB_LEGEND_MFT 1041
-#define IDB_LEGEND_PROCESSING 1042
+#define IDB_LEGEND_FREE 1037         /* 10 x 10 */
+#define IDB_LEGEND_OPTIMIZED 1038    /* 10 x 10 */
+#define IDB_LEGEND_USED 1039         /* 10 x 10 */
+#define IDB_LEGEND_FRAGMENTED 1040   /* 10 x 10 */
+#define IDB_LEGEND_MFT 1041          /* 10 x 10 */
+#define IDB_LEGEND_PROCESSING 1042   /* 10 x 10 */
 // About window and popup
 #define IDB_ABOUT_BACKGROUND 321     /* 537 x 309 */
 #define IDB_POPUP_BACKGROUND 325     /* 254 x 193 */
