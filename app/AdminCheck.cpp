@@ -5,7 +5,6 @@
 #include <memory>
 #include <vector>
 
-namespace vantrel {
 namespace {
 
 struct HandleCloser {
@@ -86,5 +85,3 @@ bool IsUserAdmin() {
     }
     return status != FALSE;
 }
-
-}  // namespace vantrel

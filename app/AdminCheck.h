@@ -3,8 +3,4 @@
 // an administrator counts as what it can actually do, not as its group list says).
 #pragma once
 
-namespace vantrel {
-
 bool IsUserAdmin();
-
-}  // namespace vantrel

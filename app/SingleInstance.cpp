@@ -2,14 +2,14 @@
 
 #include <iterator>
 
-namespace vantrel {
-
 UINT HandOverMessage() {
     static const UINT message = RegisterWindowMessageW(kHandOverMessageName);
     return message;
 }
 
-SingleInstanceLock::~SingleInstanceLock() { Release(); }
+SingleInstanceLock::~SingleInstanceLock() {
+    Release();
+}
 
 bool SingleInstanceLock::Acquire() {
     Release();
@@ -52,5 +52,3 @@ bool IsAlreadyRunningToken(LPARAM lParam) {
     GlobalDeleteAtom(atom);
     return true;
 }
-
-}  // namespace vantrel

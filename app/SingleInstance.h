@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-namespace vantrel {
-
 inline constexpr wchar_t kSingleInstanceMutexName[] =
     L"VANTREL_MUTEX_779dc539-376f-41b0-ad2c-3b9d56fa68bb";
 inline constexpr wchar_t kHandOverMessageName[] = L"this will work";
@@ -17,7 +15,7 @@ UINT HandOverMessage();
 
 // Owns the single-instance mutex for the life of the process.
 class SingleInstanceLock {
-public:
+  public:
     SingleInstanceLock() = default;
     ~SingleInstanceLock();
     SingleInstanceLock(const SingleInstanceLock&) = delete;
@@ -28,7 +26,7 @@ public:
     // Lets an elevated copy of this program take over the lock.
     void Release();
 
-private:
+  private:
     HANDLE mutex_ = nullptr;
 };
 
@@ -42,5 +40,3 @@ bool HandOverToRunningInstance(const wchar_t* title);
 // case-insensitively). A recognised atom is released, so repeated starts leave no
 // atom behind.
 bool IsAlreadyRunningToken(LPARAM lParam);
-
-}  // namespace vantrel

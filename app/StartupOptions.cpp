@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-namespace vantrel {
-
 StartupOptions ParseStartupOptions(const std::vector<std::wstring>& arguments) {
     StartupOptions options;
     if (arguments.empty()) {
@@ -45,5 +43,3 @@ bool ShouldRequestElevation(unsigned osMajorVersion, bool reminderMode, bool isA
                             bool isElevatedCopy) {
     return !reminderMode && osMajorVersion == 6 && !isAdmin && !isElevatedCopy;
 }
-
-}  // namespace vantrel

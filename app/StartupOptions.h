@@ -5,14 +5,12 @@
 #include <string>
 #include <vector>
 
-namespace vantrel {
-
 struct StartupOptions {
     bool reminderMode = false;
     bool skipSplash = false;
     bool releaseMainWindow = true;  // while false the main window refuses to become visible
     bool scanOnStart = false;
-    wchar_t scanDriveLetter = 0;    // first character of the second argument, 0 when absent
+    wchar_t scanDriveLetter = 0;  // first character of the second argument, 0 when absent
 };
 
 // Only the first argument (after the program path) is examined, in any letter case;
@@ -27,5 +25,3 @@ std::vector<std::wstring> CommandLineArguments(const wchar_t* commandLine);
 // this process already is the elevated copy, which must not ask again.
 bool ShouldRequestElevation(unsigned osMajorVersion, bool reminderMode, bool isAdmin,
                             bool isElevatedCopy);
-
-}  // namespace vantrel

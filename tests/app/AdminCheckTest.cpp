@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-namespace vantrel {
 namespace {
 
 // The access check must agree with the token's own view of the Administrators group.
@@ -20,4 +19,3 @@ TEST(AdminCheck, AgreesWithTokenMembership) {
 }
 
 }  // namespace
-}  // namespace vantrel

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-namespace vantrel {
 namespace {
 
 struct SwitchCase {
@@ -46,8 +45,8 @@ TEST(StartupOptions, ElevationOnlyOnWindows6ForNonAdministratorsOutsideReminderM
         bool expected;
     };
     const Case cases[] = {
-        {6, false, false, false, true},  {6, false, true, false, false},
-        {6, true, false, false, false},  {5, false, false, false, false},
+        {6, false, false, false, true},   {6, false, true, false, false},
+        {6, true, false, false, false},   {5, false, false, false, false},
         {10, false, false, false, false}, {6, false, false, true, false},
     };
     for (const auto& c : cases) {
@@ -58,4 +57,3 @@ TEST(StartupOptions, ElevationOnlyOnWindows6ForNonAdministratorsOutsideReminderM
 }
 
 }  // namespace
-}  // namespace vantrel

@@ -1,0 +1,103 @@
+#include "app/DefragApp.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "app/AdminCheck.h"
+#include "app/LogonEntry.h"
+#include "app/MainWindow.h"
+#include "res/resource.h"
+#include "state/SettingsStore.h"
+#include "ui/SharedBrushes.h"
+#include "ui/SharedFonts.h"
+#include "ui/StringPool.h"
+
+namespace {
+
+CDefragApp* g_app = nullptr;
+
+// An elevated copy carries this mark in its environment so that it never asks again
+// (a relaunch that still has no administrator rights would otherwise loop).
+constexpr wchar_t kElevatedCopyMark[] = L"VANTREL_ELEVATED_COPY";
+
+unsigned OsMajorVersion() {
+    OSVERSIONINFOW version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    GetVersionExW(&version);
+#pragma GCC diagnostic pop
+    return version.dwMajorVersion;
+}
+
+}  // namespace
+
+CDefragApp::CDefragApp() : Title(LoadPooledString(IDS_APP_TITLE)) {
+    g_app = this;
+}
+
+CDefragApp::~CDefragApp() {
+    if (g_app == this) {
+        g_app = nullptr;
+    }
+}
+
+CDefragApp& CDefragApp::Instance() {
+    return *g_app;
+}
+
+bool CDefragApp::InitInstance() {
+    if (!instanceLock_.Acquire()) {
+        HandOverToRunningInstance(Title.c_str());
+        return false;
+    }
+
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), 0xFF};
+    InitCommonControlsEx(&controls);
+
+    Binding.Bind();
+    BuildSharedFonts();
+    BuildSharedBrushes();
+    LoadSettings(Settings);
+
+    EnsureLogonEntry(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName, BuildLogonCommandLine());
+
+    Arguments = CommandLineArguments(GetCommandLineW());
+    Options = ParseStartupOptions(Arguments);
+    MainWindowRelease = Options.releaseMainWindow;
+
+    const bool elevatedCopy = GetEnvironmentVariableW(kElevatedCopyMark, nullptr, 0) != 0;
+    if (ShouldRequestElevation(OsMajorVersion(), Options.reminderMode, IsUserAdmin(),
+                               elevatedCopy) &&
+        RequestElevation()) {
+        return false;
+    }
+
+    CDlgMainDefrag mainWindow(*this);
+    mainWindow.RunModal(nullptr);
+    return false;
+}
+
+bool CDefragApp::RequestElevation() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    // The copy must be able to take the single-instance lock while this process ends.
+    instanceLock_.Release();
+    SetEnvironmentVariableW(kElevatedCopyMark, L"1");
+    const auto result =
+        reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"runas", path, L"", L"", SW_SHOWNORMAL));
+    if (result <= 32) {
+        // Refused or failed: the program ends without a window.
+        return true;
+    }
+    ExitProcess(0);
+}
+
+bool CDefragApp::PreTranslateMessage(MSG& msg) {
+    // Escape never reaches dialog-key processing, so no window closes or cancels on it.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+        return false;
+    }
+    return fw::Application::PreTranslateMessage(msg);
+}

@@ -1,0 +1,48 @@
+// The application object: decides at start-up whether this process may run, registers
+// the logon entry, reads the command line, asks for elevation where Windows needs it,
+// binds to the defrag service and runs the main window modally. It owns, for the life
+// of the process, the service binding, the settings with the drive history, and the
+// drive items.
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "app/SingleInstance.h"
+#include "app/StartupOptions.h"
+#include "flows/DriveItems.h"
+#include "framework/Application.h"
+#include "service/ServiceBinding.h"
+#include "state/ProgramSettings.h"
+
+class CDefragApp : public fw::Application {
+  public:
+    CDefragApp();
+    ~CDefragApp() override;
+
+    // The one instance of the process.
+    static CDefragApp& Instance();
+
+    bool InitInstance() override;
+    bool PreTranslateMessage(MSG& msg) override;
+
+    // Application title, string 57344: caption of the main window and message boxes.
+    std::wstring Title;
+    vantrel::service::ServiceBinding Binding;
+    ProgramSettings Settings;
+    DriveItems Drives;
+    StartupOptions Options;
+    std::vector<std::wstring> Arguments;  // the command line without the program path
+    // While false the main window refuses to become visible (reminder mode). The
+    // notification popup's thread sets it again, hence atomic.
+    std::atomic<bool> MainWindowRelease{true};
+    // Reminder text shown by the notification popup.
+    std::wstring MessageText;
+
+  private:
+    // Asks the shell to start this program elevated; true when this process must end.
+    bool RequestElevation();
+
+    SingleInstanceLock instanceLock_;
+};

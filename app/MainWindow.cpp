@@ -1,0 +1,471 @@
+#include "app/MainWindow.h"
+
+#include <shellapi.h>
+
+#include "app/CloseRules.h"
+#include "app/DefragApp.h"
+#include "app/MainWindowLayout.h"
+#include "app/SingleInstance.h"
+#include "app/Splash.h"
+#include "app/StaleDriveCheck.h"
+#include "app/TextFormat.h"
+#include "app/VendorSite.h"
+#include "app/WindowShape.h"
+#include "framework/MessageLoop.h"
+#include "res/resource.h"
+#include "service/DefragClient.h"
+#include "service/JobCommandSender.h"
+#include "ui/BlitBitmap.h"
+#include "ui/SharedBrushes.h"
+#include "ui/SharedFonts.h"
+#include "ui/SkinBitmaps.h"
+#include "ui/StringPool.h"
+#include "ui/TimeConvert.h"
+#include "ui/XTMemDC.h"
+
+namespace svc = vantrel::service;
+using namespace main_layout;
+
+namespace {
+
+CDlgMainDefrag* g_mainWindow = nullptr;
+
+constexpr UINT kConfirmStopFlags = MB_YESNO | MB_ICONQUESTION | MB_TOPMOST;  // 0x40024
+constexpr UINT_PTR kPostedQuitOnEndSession = 18;
+
+void DrawSkin(HDC dc, UINT bitmap, int x, int y, int width, int height) {
+    BlitBitmap(SkinBitmap(bitmap), dc, x, y, width, height);
+}
+
+void DrawTextIn(HDC dc, const std::wstring& text, RECT rect, HFONT font, COLORREF colour,
+                UINT format) {
+    const HGDIOBJ previousFont = SelectObject(dc, font);
+    SetTextColor(dc, colour);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, format);
+    SelectObject(dc, previousFont);
+}
+
+}  // namespace
+
+CDlgMainDefrag* MainWindow() {
+    return g_mainWindow;
+}
+
+const fw::MessageTable CDlgMainDefrag::kTable{
+    &fw::Dialog::kTable,
+    {
+        fw::OnCommand(IDC_MAIN_CLOSE, &CDlgMainDefrag::OnCloseButton),
+        fw::OnCommand(IDC_MAIN_MINIMIZE, &CDlgMainDefrag::OnMinimizeButton),
+        fw::OnCommand(IDC_MAIN_UPDATE, &CDlgMainDefrag::OnUpdateButton),
+        fw::OnCommand(ID_TRAY_RESTORE, &CDlgMainDefrag::OnTrayRestore),
+        fw::OnCommand(ID_TRAY_EXIT, &CDlgMainDefrag::OnTrayExit),
+        fw::OnCommand(ID_TRAY_ABOUT, &CDlgMainDefrag::OnTrayAbout),
+        fw::OnCommand(ID_OPEN_POPUP, &CDlgMainDefrag::OnOpenPopup),
+        fw::OnMessage(WM_SIZE, &CDlgMainDefrag::OnSize),
+        fw::OnPaint(&CDlgMainDefrag::OnPaint),
+        fw::OnMouse(WM_LBUTTONDOWN, &CDlgMainDefrag::OnLButtonDown),
+        fw::OnMouse(WM_LBUTTONUP, &CDlgMainDefrag::OnLButtonUp),
+        fw::OnMouse(WM_MOUSEMOVE, &CDlgMainDefrag::OnMouseMove),
+        fw::OnMessage(WM_CTLCOLORDLG, &CDlgMainDefrag::OnCtlColor),
+        fw::OnMessage(WM_CTLCOLORSTATIC, &CDlgMainDefrag::OnCtlColor),
+        fw::OnMessage(WM_CTLCOLORBTN, &CDlgMainDefrag::OnCtlColor),
+        fw::OnMessage(WM_CTLCOLOREDIT, &CDlgMainDefrag::OnCtlColor),
+        fw::OnMessage(WM_CTLCOLORLISTBOX, &CDlgMainDefrag::OnCtlColor),
+        fw::OnMessage(WM_ERASEBKGND, &CDlgMainDefrag::OnEraseBackground),
+        fw::OnMessage(WM_JOB_ACTIVITY, &CDlgMainDefrag::OnJobActivity),
+        fw::OnMessage(WM_ENDSESSION, &CDlgMainDefrag::OnEndSession),
+        fw::OnMessage(WM_QUERYENDSESSION, &CDlgMainDefrag::OnQueryEndSession),
+        fw::OnRegisteredMessage(kHandOverMessageName, &CDlgMainDefrag::OnHandOver),
+        fw::OnTimer(kScanOnStartTimer, &CDlgMainDefrag::OnScanOnStartTimer),
+        fw::OnMessage(WM_SYSCOMMAND, &CDlgMainDefrag::OnSysCommand),
+        fw::OnMessage(WM_WINDOWPOSCHANGING, &CDlgMainDefrag::OnWindowPosChanging),
+        fw::OnMessage(WM_HELP, &CDlgMainDefrag::OnHelp),
+    }};
+
+const fw::MessageTable& CDlgMainDefrag::Messages() const {
+    return kTable;
+}
+
+CDlgMainDefrag::CDlgMainDefrag(CDefragApp& app) : fw::Dialog(IDD_MAIN), app_(app) {
+    g_mainWindow = this;
+}
+
+CDlgMainDefrag::~CDlgMainDefrag() {
+    if (g_mainWindow == this) {
+        g_mainWindow = nullptr;
+    }
+    if (icon_ != nullptr) {
+        DestroyIcon(icon_);
+    }
+    if (smallIcon_ != nullptr) {
+        DestroyIcon(smallIcon_);
+    }
+}
+
+svc::CellCountSource& CDlgMainDefrag::MapCells() {
+    return pages_.MapCells();
+}
+
+bool CDlgMainDefrag::OnInitDialog() {
+    jobState_ = svc::JobState::Idle;
+    svc::GetJobState(jobState_, jobDetail_);
+
+    if (!app_.Options.skipSplash) {
+        ShowSplash();
+    }
+
+    const HINSTANCE module = GetModuleHandleW(nullptr);
+    icon_ =
+        static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    smallIcon_ = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
+    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+
+    SetText(app_.Title.c_str());
+    MoveWindow(Handle(), 0, 0, kWidth, kHeight, FALSE);
+    CenterWindow(Handle());
+
+    tray_.Create(app_.Title.c_str(), Handle(), IDI_APP, IDR_TRAY_MENU, ID_TRAY_RESTORE, false);
+    tray_.HideIcon();
+
+    ApplyRoundedRegion(Handle());
+
+    minimizeButton_.Attach(Handle(), IDC_MAIN_MINIMIZE);
+    closeButton_.Attach(Handle(), IDC_MAIN_CLOSE);
+    updateButton_.Attach(Handle(), IDC_MAIN_UPDATE);
+    minimizeButton_.LoadStrip(IDB_BUTTON_MINIMIZE);
+    closeButton_.LoadStrip(IDB_BUTTON_CLOSE);
+    updateButton_.LoadStrip(IDB_BUTTON_UPDATE);
+    OnSize();
+
+    pages_.CreateModeless(Handle());
+    const RECT client = ClientRect();
+    const RECT area = ContainerRect(client.right, client.bottom);
+    MoveWindow(pages_.Handle(), area.left, area.top, area.right - area.left, area.bottom - area.top,
+               FALSE);
+    pages_.Show(SW_SHOW);
+
+    SetLinkAreas(true);
+
+    if (app_.Options.reminderMode) {
+        RunReminderMode();
+        return false;
+    }
+    fw::DispatchPendingMessages();
+    if (app_.Options.scanOnStart) {
+        SetTimer(kScanOnStartTimer, kScanOnStartDelayMs);
+    }
+    SetFocus(minimizeButton_.Handle());
+    return false;
+}
+
+void CDlgMainDefrag::ShowSplash() {
+    CDlgSplash splash(app_.Title);
+    if (!splash.CreateModeless(Handle())) {
+        return;
+    }
+    fw::DispatchPendingMessages();
+    splash.Show(SW_SHOWNORMAL);
+    UpdateWindow(splash.Handle());
+    fw::DispatchPendingMessages();
+    Sleep(kSplashMilliseconds);
+    splash.Destroy();
+}
+
+void CDlgMainDefrag::RunReminderMode() {
+    const std::wstring stale = StaleDriveList(app_.Settings.DriveHistory, CurrentUnixSeconds());
+    if (stale.empty()) {
+        // Every drive was scanned recently: nothing to remind of, nothing shown.
+        PostQuitMessage(0);
+        ExitProcess(0);
+    }
+    app_.MessageText = ReplacePlaceholder(LoadPooledString(IDS_DRIVES_NOT_SCANNED), stale);
+    app_.Drives.CurrentDriveLetter = stale[0];
+    pages_.SelectDriveByLetter(stale[0]);
+    app_.MainWindowRelease = false;
+    Show(SW_HIDE);
+    Post(WM_COMMAND, ID_OPEN_POPUP);
+}
+
+void CDlgMainDefrag::SetWorkflowStep(int step) {
+    workflowStep_ = step;
+    Invalidate(&kWorkflowPanelDirty, false);
+    Invalidate(&kLinksDirty, false);
+    SetLinkAreas(true);
+    updateButton_.Show(SW_HIDE);
+    updateButton_.Enable(false);
+}
+
+void CDlgMainDefrag::SetLinkAreas(bool enabled) {
+    aboutArea_ = enabled ? kAboutArea : RECT{};
+    helpArea_ = enabled ? kHelpArea : RECT{};
+}
+
+void CDlgMainDefrag::HideToTray() {
+    inTray_ = true;
+    tray_.ShowIcon();
+    tray_.MinimizeToTray(Handle());
+    Show(SW_HIDE);
+}
+
+void CDlgMainDefrag::ShowFromTray() {
+    inTray_ = false;
+    tray_.RestoreFromTray(Handle());
+    tray_.HideIcon();
+    Show(SW_RESTORE);
+}
+
+void CDlgMainDefrag::SendResetForCurrentDrive() {
+    svc::SendJobCommand(service_, MapCells(), svc::JobCommandCode::Reset,
+                        app_.Drives.CurrentDriveLetter, 0);
+}
+
+void CDlgMainDefrag::OnCloseButton() {
+    if (ActionForCloseButton(app_.Settings.CloseSetting) == CloseButtonAction::HideToTray) {
+        HideToTray();
+        return;
+    }
+    SendResetForCurrentDrive();
+    Post(WM_SYSCOMMAND, SC_CLOSE);
+}
+
+void CDlgMainDefrag::OnMinimizeButton() {
+    if (ActionForMinimizeButton(app_.Settings.MinimizeSetting) == MinimizeButtonAction::Minimize) {
+        Post(WM_SYSCOMMAND, SC_MINIMIZE);
+    } else {
+        HideToTray();
+    }
+}
+
+void CDlgMainDefrag::OnUpdateButton() {
+    // The update check arrives with the updater; until then the button does nothing.
+}
+
+void CDlgMainDefrag::OnSize() {
+    MoveItem(IDC_MAIN_MINIMIZE, kMinimizeButton.x, kMinimizeButton.y, kMinimizeButton.width,
+             kMinimizeButton.height);
+    MoveItem(IDC_MAIN_CLOSE, kCloseButton.x, kCloseButton.y, kCloseButton.width,
+             kCloseButton.height);
+    MoveItem(IDC_MAIN_UPDATE, kUpdateButton.x, kUpdateButton.y, kUpdateButton.width,
+             kUpdateButton.height);
+}
+
+void CDlgMainDefrag::OnPaint(HDC dc) {
+    if (IsIconic(Handle())) {
+        PaintIconic(dc);
+    } else {
+        PaintWindow(dc);
+    }
+}
+
+void CDlgMainDefrag::PaintIconic(HDC dc) {
+    Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc));
+    const RECT client = ClientRect();
+    const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, icon_);
+}
+
+void CDlgMainDefrag::PaintWindow(HDC target) {
+    CXTMemDC memory(target, ClientRect());
+    const HDC dc = memory.Get();
+    SetBkMode(dc, TRANSPARENT);
+
+    for (const Blit& piece : kFrame) {
+        DrawSkin(dc, piece.bitmap, piece.x, piece.y, piece.width, piece.height);
+    }
+    for (int i = 0; i < kPanelStripCount; ++i) {
+        DrawSkin(dc, IDB_PANEL_BACKGROUND, kPanelLeft + i, kPanelTop, 1, kPanelStripHeight);
+    }
+    DrawSkin(dc, kPanelSeparator.bitmap, kPanelSeparator.x, kPanelSeparator.y,
+             kPanelSeparator.width, kPanelSeparator.height);
+
+    for (int step = 1; step <= kStepCount; ++step) {
+        const bool current = step == workflowStep_;
+        DrawSkin(dc, StepImage(step, current), kStepItemX, kStepItemY[step - 1], kStepItemWidth,
+                 kStepItemHeight);
+        DrawTextIn(dc, LoadPooledString(kStepLabelText[step - 1]), kStepLabel[step - 1],
+                   FontSegoe15.Get(), current ? kCurrentStepColour : kOtherStepColour,
+                   DT_WORDBREAK | DT_VCENTER);
+    }
+
+    DrawTextIn(dc, LoadPooledString(IDS_ABOUT_LINK), kAboutText, FontTahoma11.Get(), RGB(0, 0, 0),
+               DT_WORDBREAK | DT_VCENTER);
+    DrawSkin(dc, IDB_ABOUT_ICON, kAboutIcon.x, kAboutIcon.y, kLinkIconSize, kLinkIconSize);
+    DrawTextIn(dc, LoadPooledString(IDS_HELP_LINK), kHelpText, FontTahoma11.Get(), RGB(0, 0, 0),
+               DT_WORDBREAK | DT_VCENTER);
+    DrawSkin(dc, IDB_HELP_ICON, kHelpIcon.x, kHelpIcon.y, kLinkIconSize, kLinkIconSize);
+}
+
+void CDlgMainDefrag::OnLButtonDown(POINT point) {
+    if (InDragBand(point, ClientRect().right)) {
+        Send(WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    }
+}
+
+void CDlgMainDefrag::OnLButtonUp(POINT point) {
+    switch (LinkAt(point, aboutArea_, helpArea_)) {
+        case Link::About:
+            OpenAbout();
+            break;
+        case Link::Help:
+            OpenHelpPage();
+            break;
+        case Link::None:
+            break;
+    }
+}
+
+void CDlgMainDefrag::OnMouseMove(POINT point) {
+    static const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+    static const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    SetCursor(LinkAt(point, aboutArea_, helpArea_) == Link::None ? arrow : hand);
+}
+
+bool CDlgMainDefrag::OnCtlColor(fw::Message& m) {
+    m.result = reinterpret_cast<LRESULT>(WhiteBrush());
+    return true;
+}
+
+bool CDlgMainDefrag::OnEraseBackground(fw::Message& m) {
+    // Painting covers the whole client area.
+    m.result = 0;
+    return true;
+}
+
+bool CDlgMainDefrag::OnJobActivity(fw::Message& m) {
+    const bool idle = m.lParam != 0;
+    SetLinkAreas(idle);
+    updateButton_.Enable(idle);
+    m.result = 1;
+    return true;
+}
+
+bool CDlgMainDefrag::OnEndSession(fw::Message& m) {
+    DefaultProcessing(m);
+    // Only an ending session ends the program; a cancelled log-off leaves it running.
+    if (m.wParam != FALSE) {
+        Post(WM_SYSCOMMAND, SC_CLOSE);
+        PostQuitMessage(kPostedQuitOnEndSession);
+    }
+    return true;
+}
+
+bool CDlgMainDefrag::OnQueryEndSession(fw::Message& m) {
+    DefaultProcessing(m);
+    m.result = TRUE;
+    return true;
+}
+
+void CDlgMainDefrag::OnTrayRestore() {
+    ShowFromTray();
+}
+
+void CDlgMainDefrag::OnTrayExit() {
+    // Marked as in the tray so that the close path ends the program instead of hiding.
+    inTray_ = true;
+    Post(WM_SYSCOMMAND, SC_CLOSE);
+}
+
+void CDlgMainDefrag::OnTrayAbout() {
+    Post(WM_COMMAND, ID_TRAY_RESTORE);
+    CenterWindow(Handle());
+    OpenAbout();
+}
+
+bool CDlgMainDefrag::OnHandOver(fw::Message& m) {
+    // The token is checked first so that it is always released.
+    const bool handOver = IsAlreadyRunningToken(m.lParam);
+    if (!IsVisible() || handOver) {
+        if (inTray_) {
+            inTray_ = false;
+            tray_.RestoreFromTray(Handle());
+            tray_.HideIcon();
+        }
+        Show(SW_RESTORE);
+        BringWindowToTop(Handle());
+        SetForegroundWindow(Handle());
+    }
+    m.result = 0;
+    return true;
+}
+
+void CDlgMainDefrag::OnScanOnStartTimer() {
+    KillTimer(kScanOnStartTimer);
+    if (app_.Drives.CurrentDriveLetter == 0) {
+        return;
+    }
+    if (app_.Options.scanDriveLetter != 0) {
+        app_.Drives.CurrentDriveLetter =
+            static_cast<wchar_t>(towupper(app_.Options.scanDriveLetter));
+    }
+    pages_.SelectDriveByLetter(app_.Drives.CurrentDriveLetter);
+    pages_.PostStartScan();
+    app_.Options.scanOnStart = false;
+}
+
+bool CDlgMainDefrag::OnSysCommand(fw::Message& m) {
+    if ((m.wParam & 0xFFF0) != SC_CLOSE) {
+        return false;
+    }
+    switch (ActionForSystemClose(app_.Settings.CloseSetting, inTray_, jobState_)) {
+        case SystemCloseAction::HideToTray:
+            HideToTray();
+            return true;
+        case SystemCloseAction::ConfirmStopThenClose:
+            if (!ConfirmStopRunningJob()) {
+                return true;
+            }
+            break;
+        case SystemCloseAction::Close:
+            break;
+    }
+    SendResetForCurrentDrive();
+    // Default processing closes the dialog, which ends the program.
+    return false;
+}
+
+bool CDlgMainDefrag::ConfirmStopRunningJob() {
+    svc::PauseJob();
+    pages_.SetStopConfirmed(true);
+    const int answer = MessageBoxW(Handle(), LoadPooledString(IDS_CONFIRM_STOP_ON_CLOSE).c_str(),
+                                   app_.Title.c_str(), kConfirmStopFlags);
+    if (answer != IDYES) {
+        svc::ResumeJob();
+        pages_.SetStopConfirmed(false);
+        return false;
+    }
+    svc::StopJob();
+    return true;
+}
+
+void CDlgMainDefrag::OnOpenPopup() {
+    // The fading reminder notice arrives with the tray and popup change; until then
+    // the reminder shows the main window itself, so the user still sees it.
+    app_.MainWindowRelease = true;
+    Show(SW_SHOW);
+}
+
+bool CDlgMainDefrag::OnWindowPosChanging(fw::Message& m) {
+    if (!app_.MainWindowRelease) {
+        reinterpret_cast<WINDOWPOS*>(m.lParam)->flags &= ~SWP_SHOWWINDOW;
+    }
+    return false;
+}
+
+bool CDlgMainDefrag::OnHelp(fw::Message& m) {
+    OpenHelpPage();
+    m.result = TRUE;
+    return true;
+}
+
+void CDlgMainDefrag::OpenAbout() {
+    // The About window arrives with its own change; until then the link does nothing.
+}
+
+void CDlgMainDefrag::OpenHelpPage() {
+    ShellExecuteW(GetDesktopWindow(), L"open", HelpPageAddress().c_str(), L"", L"", SW_SHOWNORMAL);
+}

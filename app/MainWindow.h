@@ -1,0 +1,113 @@
+// The program's only top-level window: a fixed-size skinned dialog that paints its
+// frame, banner and workflow panel, hosts the page container, owns the tray icon and
+// the service record, and decides what minimise and close mean. Other parts of the
+// program reach it through MainWindow().
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/TrayIcon.h"
+#include "flows/HDDScanContainer.h"
+#include "framework/Dialog.h"
+#include "service/CellCountSource.h"
+#include "service/ServiceRecord.h"
+#include "ui/HoverButton.h"
+
+class CDefragApp;
+
+// Posted by the progress page: lParam 0 while a job runs, 1 when none does.
+inline constexpr UINT WM_JOB_ACTIVITY = WM_USER + 101;
+inline constexpr UINT_PTR kScanOnStartTimer = 11111;
+inline constexpr UINT kScanOnStartDelayMs = 128;
+
+class CDlgMainDefrag : public fw::Dialog {
+  public:
+    explicit CDlgMainDefrag(CDefragApp& app);
+    ~CDlgMainDefrag() override;
+
+    // Moves the workflow indicator (1 Welcome, 2 Scan, 3 Results, 4 Optimize). Every
+    // change hides the update button for the rest of the run.
+    void SetWorkflowStep(int step);
+    int WorkflowStep() const { return workflowStep_; }
+
+    void HideToTray();
+    void ShowFromTray();
+    bool InTray() const { return inTray_; }
+
+    // The last answer of the service's GetJobState.
+    long JobState() const { return jobState_; }
+    long& JobStateField() { return jobState_; }
+    long& JobDetailField() { return jobDetail_; }
+
+    vantrel::service::ServiceRecord& Service() { return service_; }
+    CDlgHDDScan& Pages() { return pages_; }
+    // What the current job command announces as the map's cell count.
+    vantrel::service::CellCountSource& MapCells();
+
+    const RECT& AboutArea() const { return aboutArea_; }
+    const RECT& HelpArea() const { return helpArea_; }
+
+  protected:
+    const fw::MessageTable& Messages() const override;
+    bool OnInitDialog() override;
+    // Enter never closes the window.
+    void OnOK() override {}
+
+  private:
+    static const fw::MessageTable kTable;
+
+    void OnCloseButton();
+    void OnMinimizeButton();
+    void OnUpdateButton();
+    void OnSize();
+    void OnPaint(HDC dc);
+    void OnLButtonDown(POINT point);
+    void OnLButtonUp(POINT point);
+    void OnMouseMove(POINT point);
+    bool OnCtlColor(fw::Message& m);
+    bool OnEraseBackground(fw::Message& m);
+    bool OnJobActivity(fw::Message& m);
+    bool OnEndSession(fw::Message& m);
+    bool OnQueryEndSession(fw::Message& m);
+    void OnTrayRestore();
+    void OnTrayExit();
+    void OnTrayAbout();
+    bool OnHandOver(fw::Message& m);
+    void OnScanOnStartTimer();
+    bool OnSysCommand(fw::Message& m);
+    void OnOpenPopup();
+    bool OnWindowPosChanging(fw::Message& m);
+    bool OnHelp(fw::Message& m);
+
+    void PaintWindow(HDC dc);
+    void PaintIconic(HDC dc);
+    void SetLinkAreas(bool enabled);
+    void ShowSplash();
+    void RunReminderMode();
+    void SendResetForCurrentDrive();
+    // Asks before a running job is stopped; false when the user keeps it running.
+    bool ConfirmStopRunningJob();
+    void OpenAbout();
+    void OpenHelpPage();
+
+    CDefragApp& app_;
+    CHoverButton closeButton_;
+    CHoverButton minimizeButton_;
+    CHoverButton updateButton_;
+    CDlgHDDScan pages_;
+    CXTTrayIconEX tray_;
+    HICON icon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+    vantrel::service::ServiceRecord service_;
+    long jobState_ = 0;
+    long jobDetail_ = 0;
+    bool inTray_ = false;
+    RECT aboutArea_ = {};
+    RECT helpArea_ = {};
+    int workflowStep_ = 1;
+};
+
+// The process-wide main window; null before it is created and after it is gone.
+CDlgMainDefrag* MainWindow();

@@ -1,0 +1,15 @@
+// Reminder mode asks which drives have not been scanned for more than 7 days.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "flows/DriveRecord.h"
+
+inline constexpr int kStaleAfterDays = 7;
+
+// The stale drives of `history`, in array order, as "C:\" entries joined by ",";
+// empty when every drive is fresh. A drive is stale when its last-scan text parses as
+// a date (user's default locale) more than 7 whole days before `nowSeconds`, or when
+// the text does not parse and says the drive was never scanned.
+std::wstring StaleDriveList(const DriveHistoryArray& history, std::int64_t nowSeconds);

@@ -1,0 +1,116 @@
+#include "flows/HDDScanContainer.h"
+
+#include "res/resource.h"
+#include "ui/SharedBrushes.h"
+#include "ui/XTMemDC.h"
+
+namespace {
+constexpr int kMapWidth = 577;
+constexpr int kMapHeight = 208;
+constexpr int kCellPitch = 9;
+}  // namespace
+
+int ProgressMapCells::GetCellCount() {
+    return (kMapWidth / kCellPitch) * (kMapHeight / kCellPitch);
+}
+
+namespace {
+// Controls draw with a transparent background on the white brush of the program.
+bool AnswerWhite(fw::Message& m) {
+    SetBkMode(reinterpret_cast<HDC>(m.wParam), TRANSPARENT);
+    m.result = reinterpret_cast<LRESULT>(WhiteBrush());
+    return true;
+}
+}  // namespace
+
+const fw::MessageTable CTemplatePage::kTable{
+    &fw::Dialog::kTable,
+    {
+        fw::OnMessage(WM_CTLCOLORDLG, &CTemplatePage::OnCtlColor),
+        fw::OnMessage(WM_CTLCOLORSTATIC, &CTemplatePage::OnCtlColor),
+        fw::OnMessage(WM_CTLCOLORBTN, &CTemplatePage::OnCtlColor),
+    }};
+
+const fw::MessageTable& CTemplatePage::Messages() const { return kTable; }
+
+bool CTemplatePage::OnCtlColor(fw::Message& m) { return AnswerWhite(m); }
+
+const fw::MessageTable CDlgHDDScan::kTable{
+    &fw::Dialog::kTable,
+    {
+        fw::OnMessage(WM_SIZE, &CDlgHDDScan::OnSize),
+        fw::OnPaint(&CDlgHDDScan::OnPaint),
+        fw::OnMessage(WM_ERASEBKGND, &CDlgHDDScan::OnEraseBackground),
+        fw::OnMessage(WM_CTLCOLORDLG, &CDlgHDDScan::OnCtlColor),
+        fw::OnMessage(WM_CTLCOLORSTATIC, &CDlgHDDScan::OnCtlColor),
+        fw::OnMessage(WM_CTLCOLORBTN, &CDlgHDDScan::OnCtlColor),
+    }};
+
+const fw::MessageTable& CDlgHDDScan::Messages() const {
+    return kTable;
+}
+
+CDlgHDDScan::CDlgHDDScan()
+    : fw::Dialog(IDD_CONTAINER),
+      selection_(IDD_SELECT_DISK),
+      progress_(IDD_PROGRESS),
+      scanResults_(IDD_SCAN_RESULTS),
+      defragResults_(IDD_DEFRAG_RESULTS) {}
+
+bool CDlgHDDScan::OnInitDialog() {
+    // The container counts as the visible page until the first switch.
+    visible_ = this;
+    selection_.CreateModeless(Handle());
+    progress_.CreateModeless(Handle());
+    scanResults_.CreateModeless(Handle());
+    defragResults_.CreateModeless(Handle());
+    OnSize();
+    ShowPage(selection_);
+    return true;
+}
+
+void CDlgHDDScan::ShowPage(fw::Dialog& page) {
+    if (visible_ == &page) {
+        return;
+    }
+    if (visible_ != nullptr && visible_ != this) {
+        visible_->Show(SW_HIDE);
+    }
+    visible_ = &page;
+    page.Show(SW_SHOW);
+}
+
+void CDlgHDDScan::OnSize() {
+    const RECT client = ClientRect();
+    for (fw::Dialog* page : {&selection_, &progress_, &scanResults_, &defragResults_}) {
+        if (page->Handle() != nullptr) {
+            MoveWindow(page->Handle(), 0, 0, client.right + 6, client.bottom, TRUE);
+        }
+    }
+}
+
+void CDlgHDDScan::OnPaint(HDC target) {
+    CXTMemDC memory(target, ClientRect());
+}
+
+bool CDlgHDDScan::OnEraseBackground(fw::Message& m) {
+    m.result = 1;
+    return true;
+}
+
+bool CDlgHDDScan::OnCtlColor(fw::Message& m) { return AnswerWhite(m); }
+
+void CDlgHDDScan::SelectDriveByLetter(wchar_t) {
+    // The drive selection page brings the drive list; until then there is nothing to select.
+}
+
+void CDlgHDDScan::PostStartScan() {
+    // Command 1085 is the selection page's scan button.
+    if (selection_.Handle() != nullptr) {
+        selection_.Post(WM_COMMAND, IDC_SELECT_START_SCAN);
+    }
+}
+
+void CDlgHDDScan::SetStopConfirmed(bool confirmed) {
+    stopConfirmed_ = confirmed;
+}

@@ -1,0 +1,214 @@
+// The main window as a real window under Wine: the hand-over of a second start, keys
+// that must not close it, closing while a job runs, and locking during a job.
+#include "app/MainWindow.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "app/DefragApp.h"
+#include "app/SingleInstance.h"
+#include "framework/MessageLoop.h"
+#include "res/resource.h"
+#include "ui/SharedBrushes.h"
+#include "ui/SharedFonts.h"
+#include "ui/StringPool.h"
+
+namespace {
+
+bool IsZero(const RECT& r) {
+    return r.left == 0 && r.top == 0 && r.right == 0 && r.bottom == 0;
+}
+
+void Pump() {
+    for (int i = 0; i < 5; ++i) {
+        fw::DispatchPendingMessages();
+        Sleep(10);
+    }
+}
+
+// Answers the next message box owned by `owner` with `button` and reports its text.
+class MessageBoxAnswer {
+  public:
+    MessageBoxAnswer(HWND owner, int button)
+        : thread_([this, owner, button] {
+              for (int i = 0; i < 400 && !done_; ++i) {
+                  HWND box = nullptr;
+                  while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr) {
+                      if (GetWindow(box, GW_OWNER) == owner) {
+                          wchar_t text[256] = {};
+                          GetDlgItemTextW(box, 0xFFFF, text, 256);
+                          text_ = text;
+                          PostMessageW(box, WM_COMMAND, button, 0);
+                          done_ = true;
+                          return;
+                      }
+                  }
+                  Sleep(25);
+              }
+          }) {}
+    ~MessageBoxAnswer() {
+        done_ = true;
+        thread_.join();
+    }
+    std::wstring Text() {
+        thread_.join();
+        thread_ = std::thread([] {});
+        return text_;
+    }
+
+  private:
+    std::atomic<bool> done_{false};
+    std::wstring text_;
+    std::thread thread_;
+};
+
+class MainWindowTest : public testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        BuildSharedFonts();
+        BuildSharedBrushes();
+    }
+    void SetUp() override {
+        app_.Options.skipSplash = true;
+        ASSERT_TRUE(window_.CreateModeless(nullptr));
+        window_.Show(SW_SHOW);
+        Pump();
+    }
+    void TearDown() override {
+        if (!window_.HasEnded()) {
+            window_.Destroy();
+        }
+    }
+    HWND Main() const { return window_.Handle(); }
+
+    CDefragApp app_;
+    CDlgMainDefrag window_{app_};
+};
+
+TEST_F(MainWindowTest, OpensAtItsSkinSizeWithTitleAndEnabledLinks) {
+    RECT r = {};
+    GetWindowRect(Main(), &r);
+    EXPECT_EQ(855, r.right - r.left);
+    EXPECT_EQ(599, r.bottom - r.top);
+    EXPECT_EQ(L"Vantrel", window_.Text());
+    EXPECT_EQ(1, window_.WorkflowStep());
+    EXPECT_FALSE(IsZero(window_.AboutArea()));
+    EXPECT_FALSE(IsZero(window_.HelpArea()));
+    EXPECT_EQ(Main(), MainWindow()->Handle());
+    EXPECT_NE(nullptr, window_.Pages().Handle());
+    EXPECT_TRUE(IsWindowVisible(window_.Pages().Handle()));
+}
+
+TEST_F(MainWindowTest, EnterAndEscapeDoNothing) {
+    SetFocus(window_.Item(IDC_MAIN_MINIMIZE));
+    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+        PostMessageW(GetFocus(), WM_KEYDOWN, key, 0);
+        PostMessageW(GetFocus(), WM_KEYUP, key, 0);
+        Pump();
+        EXPECT_FALSE(window_.HasEnded()) << "key " << key;
+        EXPECT_TRUE(IsWindowVisible(Main()));
+    }
+}
+
+TEST_F(MainWindowTest, HandOverRestoresAHiddenOrTrayedWindow) {
+    window_.Show(SW_HIDE);
+    SendMessageW(Main(), HandOverMessage(), 0, 0);
+    EXPECT_TRUE(IsWindowVisible(Main())) << "a hidden window comes back";
+
+    ShowWindow(Main(), SW_MINIMIZE);
+    SendMessageW(Main(), HandOverMessage(), 0, GlobalAddAtomW(L"alreadyrunning"));
+    EXPECT_FALSE(IsIconic(Main())) << "the token restores a visible window too";
+    EXPECT_EQ(0, GlobalFindAtomW(L"AlreadyRunning")) << "the token is released";
+
+    app_.Settings.CloseSetting = 0;
+    SendMessageW(Main(), WM_COMMAND, IDC_MAIN_CLOSE, 0);
+    EXPECT_TRUE(window_.InTray());
+    EXPECT_FALSE(IsWindowVisible(Main()));
+    SendMessageW(Main(), HandOverMessage(), 0, GlobalAddAtomW(L"AlreadyRunning"));
+    EXPECT_FALSE(window_.InTray());
+    EXPECT_TRUE(IsWindowVisible(Main()));
+}
+
+TEST_F(MainWindowTest, AnyOtherHandOverTokenLeavesAVisibleWindowAlone) {
+    ShowWindow(Main(), SW_MINIMIZE);
+    SendMessageW(Main(), HandOverMessage(), 0, GlobalAddAtomW(L"SomethingElse"));
+    EXPECT_TRUE(IsIconic(Main()));
+    GlobalDeleteAtom(GlobalFindAtomW(L"SomethingElse"));
+}
+
+TEST_F(MainWindowTest, ClosingWhileAJobRunsAsksAndNoKeepsTheWindow) {
+    window_.JobStateField() = 1;  // the service said Running
+    {
+        MessageBoxAnswer answer(Main(), IDNO);
+        SendMessageW(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_EQ(LoadPooledString(IDS_CONFIRM_STOP_ON_CLOSE), answer.Text());
+    }
+    Pump();
+    EXPECT_FALSE(window_.HasEnded());
+    EXPECT_TRUE(IsWindowVisible(Main()));
+
+    MessageBoxAnswer yes(Main(), IDYES);
+    SendMessageW(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    Pump();
+    EXPECT_TRUE(window_.HasEnded());
+}
+
+TEST_F(MainWindowTest, ClosingWithoutAJobEndsAtOnceAndCloseSettingZeroHidesToTray) {
+    app_.Settings.CloseSetting = 0;
+    SendMessageW(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(window_.InTray());
+    EXPECT_FALSE(window_.HasEnded());
+
+    // "Exit" from the tray menu closes for good.
+    SendMessageW(Main(), WM_COMMAND, ID_TRAY_EXIT, 0);
+    Pump();
+    EXPECT_TRUE(window_.HasEnded());
+}
+
+TEST_F(MainWindowTest, MinimiseFollowsMinimizeSetting) {
+    SendMessageW(Main(), WM_COMMAND, IDC_MAIN_MINIMIZE, 0);
+    Pump();
+    EXPECT_TRUE(IsIconic(Main()));
+    ShowWindow(Main(), SW_RESTORE);
+
+    app_.Settings.MinimizeSetting = 1;
+    SendMessageW(Main(), WM_COMMAND, IDC_MAIN_MINIMIZE, 0);
+    EXPECT_TRUE(window_.InTray());
+    EXPECT_FALSE(IsWindowVisible(Main()));
+    SendMessageW(Main(), WM_COMMAND, ID_TRAY_RESTORE, 0);
+    EXPECT_TRUE(IsWindowVisible(Main()));
+    EXPECT_FALSE(window_.InTray());
+}
+
+TEST_F(MainWindowTest, JobActivityLocksAndUnlocksTheLinks) {
+    HWND update = window_.Item(IDC_MAIN_UPDATE);
+    EXPECT_EQ(1, SendMessageW(Main(), WM_JOB_ACTIVITY, 0, 0));
+    EXPECT_TRUE(IsZero(window_.AboutArea()));
+    EXPECT_TRUE(IsZero(window_.HelpArea()));
+    EXPECT_FALSE(IsWindowEnabled(update));
+
+    EXPECT_EQ(1, SendMessageW(Main(), WM_JOB_ACTIVITY, 0, 1));
+    EXPECT_FALSE(IsZero(window_.AboutArea()));
+    EXPECT_TRUE(IsWindowEnabled(update));
+}
+
+TEST_F(MainWindowTest, AWorkflowStepHidesTheUpdateButtonForGood) {
+    HWND update = window_.Item(IDC_MAIN_UPDATE);
+    EXPECT_TRUE(IsWindowVisible(update));
+    SendMessageW(Main(), WM_JOB_ACTIVITY, 0, 0);
+    window_.SetWorkflowStep(2);
+    EXPECT_EQ(2, window_.WorkflowStep());
+    EXPECT_FALSE(IsWindowVisible(update));
+    EXPECT_FALSE(IsZero(window_.AboutArea())) << "a step change enables the links";
+
+    SendMessageW(Main(), WM_JOB_ACTIVITY, 0, 1);
+    window_.SetWorkflowStep(1);
+    EXPECT_FALSE(IsWindowVisible(update));
+}
+
+}  // namespace
