@@ -105,7 +105,7 @@ void DrawFooter(Canvas& canvas, int top) {
 Canvas DrawBanner() {
     Canvas canvas(842, skin::kBannerHeight, skin::kWhite);
     skin::PaintBackdrop(canvas, Backdrop::Banner, 0);
-    DrawCellField(canvas, {360, 6, 700, 68}, 0.16);
+    DrawCellField(canvas, {360, 6, 680, 68}, 0.14);
     DrawLogo(canvas, 16, 14, 44);
     DrawWordmark(canvas, 70, 12, 30);
     // The plate behind the About and Help links, which are drawn in black.
