@@ -1,0 +1,51 @@
+#include "defragsvc/RpcListener.h"
+
+#include "service/DefragRpc_s.h"
+#include "service/ServiceIdentity.h"
+
+namespace vantrel::defragsvc {
+namespace {
+
+RPC_WSTR Rpc(const wchar_t* text) {
+    return reinterpret_cast<RPC_WSTR>(const_cast<wchar_t*>(text));
+}
+
+}  // namespace
+
+RpcListener::~RpcListener() {
+    Stop();
+}
+
+long RpcListener::Start() {
+    RPC_STATUS status =
+        RpcServerUseProtseqEpW(Rpc(service::kRpcProtocolSequence), RPC_C_PROTSEQ_MAX_REQS_DEFAULT,
+                               Rpc(service::kRpcEndpoint), nullptr);
+    if (status != RPC_S_OK && status != RPC_S_DUPLICATE_ENDPOINT) {
+        return status;
+    }
+    status = RpcServerRegisterIf(Serve_DefragRpc_v1_0_s_ifspec, nullptr, nullptr);
+    if (status != RPC_S_OK) {
+        return status;
+    }
+    registered_ = true;
+    status = RpcServerListen(1, RPC_C_LISTEN_MAX_CALLS_DEFAULT, TRUE);
+    if (status != RPC_S_OK && status != RPC_S_ALREADY_LISTENING) {
+        return status;
+    }
+    listening_ = true;
+    return RPC_S_OK;
+}
+
+void RpcListener::Stop() {
+    if (listening_) {
+        RpcMgmtStopServerListening(nullptr);
+        RpcMgmtWaitServerListen();
+        listening_ = false;
+    }
+    if (registered_) {
+        RpcServerUnregisterIf(Serve_DefragRpc_v1_0_s_ifspec, nullptr, TRUE);
+        registered_ = false;
+    }
+}
+
+}  // namespace vantrel::defragsvc
