@@ -9,7 +9,7 @@ class SystemManager final : public ServiceManagerApi {
         return OpenSCManagerW(nullptr, nullptr, access);
     }
     SC_HANDLE OpenService(SC_HANDLE manager, const wchar_t* name, DWORD access) override {
-        return OpenServiceW(manager, name, access);
+        return ::OpenServiceW(manager, name, access);
     }
     bool QueryStatus(SC_HANDLE service, SERVICE_STATUS& status) override {
         return QueryServiceStatus(service, &status) != FALSE;
