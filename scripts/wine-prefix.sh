@@ -13,6 +13,13 @@ case "${1:-start}" in
       wineboot -i </dev/null >/dev/null 2>&1 || true
       wineserver -w
     fi
+    if [ ! -f "$WINEPREFIX/.vantrel-configured" ]; then
+      # No window manager runs under Xvfb: unmanaged windows spare every hide and
+      # destroy a two-second wait for one.
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+      wineserver -w
+      touch "$WINEPREFIX/.vantrel-configured"
+    fi
     # Daemons started here must not inherit the caller's output: CTest would wait
     # for them to close it.
     wineserver -p </dev/null >/dev/null 2>&1

@@ -31,6 +31,21 @@ void Pump() {
     }
 }
 
+// The message of a message box: its longest static text (the id of that control
+// differs between systems).
+std::wstring LongestStaticText(HWND box) {
+    std::wstring longest;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t cls[16] = {}, text[256] = {};
+        GetClassNameW(child, cls, 16);
+        GetWindowTextW(child, text, 256);
+        if (lstrcmpiW(cls, L"Static") == 0 && wcslen(text) > longest.size()) {
+            longest = text;
+        }
+    }
+    return longest;
+}
+
 // Answers the next message box owned by `owner` with `button` and reports its text.
 class MessageBoxAnswer {
   public:
@@ -40,9 +55,7 @@ class MessageBoxAnswer {
                   HWND box = nullptr;
                   while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr) {
                       if (GetWindow(box, GW_OWNER) == owner) {
-                          wchar_t text[256] = {};
-                          GetDlgItemTextW(box, 0xFFFF, text, 256);
-                          text_ = text;
+                          text_ = LongestStaticText(box);
                           PostMessageW(box, WM_COMMAND, button, 0);
                           done_ = true;
                           return;

@@ -36,7 +36,8 @@ struct Process {
     }
     bool Start(const std::wstring& arguments) {
         std::wstring commandLine = L"\"" + ProgramPath() + L"\" " + arguments;
-        STARTUPINFOW startup = {sizeof(startup)};
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
         return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                               nullptr, &startup, &info) != FALSE;
     }
@@ -60,7 +61,7 @@ struct Found {
 HWND FindVisibleWindow(DWORD processId, int width, int height) {
     Found found = {processId, width, height, nullptr};
     EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
+        +[](HWND window, LPARAM data) WINAPI -> BOOL {
             auto* f = reinterpret_cast<Found*>(data);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
