@@ -8,9 +8,7 @@ MemoryDC::~MemoryDC() {
     if (!dc_) {
         return;
     }
-    if (originalBitmap_) {
-        SelectObject(dc_, originalBitmap_);
-    }
+    Select(nullptr);
     DeleteDC(dc_);
 }
 
