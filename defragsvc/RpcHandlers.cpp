@@ -11,10 +11,29 @@ namespace vantrel::defragsvc {
 namespace {
 
 std::atomic<DefragEngine*> attached{nullptr};
+std::atomic<int> callsInFlight{0};
 
-DefragEngine* Engine() {
-    return attached.load();
-}
+}  // namespace
+
+// Holds the attached engine for the length of one call; detaching waits for every
+// holder to let go, so an engine is never destroyed under a call.
+class EngineUse {
+  public:
+    EngineUse() {
+        ++callsInFlight;
+        engine_ = attached.load();
+    }
+    ~EngineUse() { --callsInFlight; }
+    EngineUse(const EngineUse&) = delete;
+    EngineUse& operator=(const EngineUse&) = delete;
+    DefragEngine* operator->() const { return engine_; }
+    explicit operator bool() const { return engine_ != nullptr; }
+
+  private:
+    DefragEngine* engine_;
+};
+
+namespace {
 
 // A map buffer's byte size must be a positive whole number of cells, within the limit.
 std::size_t CellsIn(LONG size) {
@@ -29,53 +48,60 @@ std::size_t CellsIn(LONG size) {
 
 void AttachEngine(DefragEngine* engine) {
     attached.store(engine);
+    while (engine == nullptr && callsInFlight.load() != 0) {
+        Sleep(1);
+    }
 }
 
 }  // namespace vantrel::defragsvc
 
 using vantrel::defragsvc::CellsIn;
-using vantrel::defragsvc::Engine;
+using vantrel::defragsvc::EngineUse;
 namespace service = vantrel::service;
 
 LONG __cdecl Serve_GetJobState(LONG* state, LONG* detail) {
+    const EngineUse engine;
     long currentState = service::JobState::Idle;
     long currentDetail = 0;
-    if (Engine() != nullptr) {
-        Engine()->State(currentState, currentDetail);
+    if (engine) {
+        engine->State(currentState, currentDetail);
     }
     *state = currentState;
     *detail = currentDetail;
-    return Engine() != nullptr ? 1 : 0;
+    return engine ? 1 : 0;
 }
 
 LONG __cdecl Serve_SendJobCommand(LONG size, unsigned char* command) {
-    if (Engine() == nullptr || command == nullptr || size != sizeof(service::JobCommand)) {
+    const EngineUse engine;
+    if (!engine || command == nullptr || size != sizeof(service::JobCommand)) {
         return 0;
     }
     service::JobCommand received{};
     std::memcpy(&received, command, sizeof received);
-    return Engine()->Command(received);
+    return engine->Command(received);
 }
 
 LONG __cdecl Serve_PutVolumeMap(LONG size, unsigned char* cells) {
+    const EngineUse engine;
     const std::size_t count = CellsIn(size);
-    if (Engine() == nullptr || cells == nullptr || count == 0) {
+    if (!engine || cells == nullptr || count == 0) {
         return 0;
     }
     // The wire buffer carries no alignment promise; copy before reading cells.
     std::vector<service::MapCell> map(count);
     std::memcpy(map.data(), cells, count * sizeof(service::MapCell));
-    return Engine()->KeepHandedBackMap(map.data(), count);
+    return engine->KeepHandedBackMap(map.data(), count);
 }
 
 LONG __cdecl Serve_GetVolumeMap(LONG size, LONG* returned, unsigned char* cells) {
+    const EngineUse engine;
     *returned = 0;
     const std::size_t count = CellsIn(size);
-    if (Engine() == nullptr || cells == nullptr || count == 0) {
+    if (!engine || cells == nullptr || count == 0) {
         return 0;
     }
     std::vector<service::MapCell> map(count);
-    if (Engine()->CopyMap(map.data(), count) == 0) {
+    if (engine->CopyMap(map.data(), count) == 0) {
         return 0;
     }
     std::memcpy(cells, map.data(), count * sizeof(service::MapCell));
@@ -84,31 +110,33 @@ LONG __cdecl Serve_GetVolumeMap(LONG size, LONG* returned, unsigned char* cells)
 }
 
 LONG __cdecl Serve_GetJobStatistics(LONG size, LONG* returned, unsigned char* statistics) {
+    const EngineUse engine;
     *returned = 0;
-    if (Engine() == nullptr || statistics == nullptr ||
+    if (!engine || statistics == nullptr ||
         size != static_cast<LONG>(sizeof(service::JobStatistics))) {
         return 0;
     }
     auto record = std::make_unique<service::JobStatistics>();
-    Engine()->CopyStatistics(*record);
+    engine->CopyStatistics(*record);
     std::memcpy(statistics, record.get(), sizeof *record);
     *returned = size;
     return 1;
 }
 
 LONG __cdecl Serve_GetFileCount(LONG* count) {
-    *count = Engine() != nullptr ? Engine()->FileCount() : 0;
-    return Engine() != nullptr ? 1 : 0;
+    const EngineUse engine;
+    *count = engine ? engine->FileCount() : 0;
+    return engine ? 1 : 0;
 }
 
 LONG __cdecl Serve_GetFileRecord(LONG index, LONG size, LONG* returned, unsigned char* record) {
+    const EngineUse engine;
     *returned = 0;
-    if (Engine() == nullptr || record == nullptr ||
-        size != static_cast<LONG>(sizeof(service::FileRecord))) {
+    if (!engine || record == nullptr || size != static_cast<LONG>(sizeof(service::FileRecord))) {
         return 0;
     }
     auto copy = std::make_unique<service::FileRecord>();
-    if (Engine()->CopyFileRecord(index, *copy) == 0) {
+    if (engine->CopyFileRecord(index, *copy) == 0) {
         return 0;
     }
     std::memcpy(record, copy.get(), sizeof *copy);
@@ -117,18 +145,22 @@ LONG __cdecl Serve_GetFileRecord(LONG index, LONG size, LONG* returned, unsigned
 }
 
 LONG __cdecl Serve_IsStatisticsBusy(LONG* busy) {
-    *busy = Engine() != nullptr && Engine()->StatisticsBusy() ? 1 : 0;
-    return Engine() != nullptr ? 1 : 0;
+    const EngineUse engine;
+    *busy = engine && engine->StatisticsBusy() ? 1 : 0;
+    return engine ? 1 : 0;
 }
 
 LONG __cdecl Serve_PauseJob(void) {
-    return Engine() != nullptr ? Engine()->Pause() : 0;
+    const EngineUse engine;
+    return engine ? engine->Pause() : 0;
 }
 
 LONG __cdecl Serve_ResumeJob(void) {
-    return Engine() != nullptr ? Engine()->Resume() : 0;
+    const EngineUse engine;
+    return engine ? engine->Resume() : 0;
 }
 
 LONG __cdecl Serve_StopJob(void) {
-    return Engine() != nullptr ? Engine()->Stop() : 0;
+    const EngineUse engine;
+    return engine ? engine->Stop() : 0;
 }

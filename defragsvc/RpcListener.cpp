@@ -37,13 +37,15 @@ long RpcListener::Start() {
 }
 
 void RpcListener::Stop() {
+    // Clients keep their pipe connections open between calls, so waiting for
+    // every connection to end could wait forever; the engine is detached before
+    // it goes, so a late call finds no engine and answers 0.
     if (listening_) {
         RpcMgmtStopServerListening(nullptr);
-        RpcMgmtWaitServerListen();
         listening_ = false;
     }
     if (registered_) {
-        RpcServerUnregisterIf(Serve_DefragRpc_v1_0_s_ifspec, nullptr, TRUE);
+        RpcServerUnregisterIf(Serve_DefragRpc_v1_0_s_ifspec, nullptr, FALSE);
         registered_ = false;
     }
 }

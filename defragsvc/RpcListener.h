@@ -15,7 +15,7 @@ class RpcListener {
     // Registers the endpoint and the interface and starts listening without
     // blocking. Answers the RPC status (RPC_S_OK on success).
     long Start();
-    // Stops listening and waits for calls in progress to end.
+    // Stops listening; does not wait for open client connections to close.
     void Stop();
 
   private:

@@ -60,8 +60,8 @@ DWORD Serve(HANDLE until, bool reportToManager) {
         Report(SERVICE_RUNNING);
     }
     WaitForSingleObject(until, INFINITE);
-    listener.Stop();
     AttachEngine(nullptr);
+    listener.Stop();
     return 0;
 }
 

@@ -35,11 +35,14 @@ struct SizeClass {
     double fragmentation;
 };
 constexpr SizeClass kSizeClasses[] = {
-    {0.55, 100.0, 64.0 * kKiB, 0.01},
-    {0.30, 64.0 * kKiB, 2.0 * kMiB, 0.06},
-    {0.12, 2.0 * kMiB, 64.0 * kMiB, 0.14},
-    {0.03, 64.0 * kMiB, 4.0 * kGiB, 0.22},
+    {0.55, 100.0, 64.0 * kKiB, 0.0005},
+    {0.30, 64.0 * kKiB, 2.0 * kMiB, 0.004},
+    {0.12, 2.0 * kMiB, 64.0 * kMiB, 0.03},
+    {0.03, 64.0 * kMiB, 4.0 * kGiB, 0.12},
 };
+// Fragmented files on a large drive stay around this many: every one of them
+// costs the client a 64 KiB record transfer when the results are read.
+constexpr double kFragmentedFilesTarget = 2500.0;
 
 struct Placement {
     std::uint32_t entry;
@@ -179,12 +182,20 @@ VolumeModel BuildVolumeModel(wchar_t letter, std::uint64_t totalBytes, std::wstr
 
     SplitMix64 random(Seed(letter, totalBytes));
     const double usedShare = 0.35 + 0.40 * random.Unit();
-    const double fragmentationLevel = 0.4 + 0.9 * random.Unit();
+    double fragmentationLevel = 0.4 + 0.9 * random.Unit();
     const auto targetUsed = static_cast<std::uint64_t>(static_cast<double>(total) * usedShare);
 
     const auto fileCount = static_cast<std::uint32_t>(
         std::clamp<std::uint64_t>(targetUsed * clusterBytes / (160 * kKiB), 2000, kMaxModelFiles));
     const std::uint32_t directoryCount = fileCount / 11 + 8;
+    double expectedFragmented = 0;
+    for (const SizeClass& sizeClass : kSizeClasses) {
+        expectedFragmented += sizeClass.share * sizeClass.fragmentation;
+    }
+    expectedFragmented *= fileCount * fragmentationLevel;
+    if (expectedFragmented > kFragmentedFilesTarget) {
+        fragmentationLevel *= kFragmentedFilesTarget / expectedFragmented;
+    }
 
     const std::uint64_t mftClusters =
         CeilDiv((fileCount + directoryCount + 64ull) * kMftRecordBytes, clusterBytes);

@@ -8,7 +8,7 @@ class SystemManager final : public ServiceManagerApi {
     SC_HANDLE OpenManager(DWORD access) override {
         return OpenSCManagerW(nullptr, nullptr, access);
     }
-    SC_HANDLE OpenService(SC_HANDLE manager, const wchar_t* name, DWORD access) override {
+    SC_HANDLE OpenServiceByName(SC_HANDLE manager, const wchar_t* name, DWORD access) override {
         return ::OpenServiceW(manager, name, access);
     }
     bool QueryStatus(SC_HANDLE service, SERVICE_STATUS& status) override {

@@ -11,7 +11,7 @@ class ServiceManagerApi {
   public:
     virtual ~ServiceManagerApi() = default;
     virtual SC_HANDLE OpenManager(DWORD access) = 0;
-    virtual SC_HANDLE OpenService(SC_HANDLE manager, const wchar_t* name, DWORD access) = 0;
+    virtual SC_HANDLE OpenServiceByName(SC_HANDLE manager, const wchar_t* name, DWORD access) = 0;
     virtual bool QueryStatus(SC_HANDLE service, SERVICE_STATUS& status) = 0;
     virtual bool Start(SC_HANDLE service) = 0;
     virtual void Close(SC_HANDLE handle) = 0;

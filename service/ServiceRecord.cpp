@@ -19,7 +19,7 @@ bool ServiceRecord::OpenDefragService() {
     if (manager_ == nullptr) {
         return false;
     }
-    service_ = api_.OpenService(manager_, serviceName_.c_str(), kServiceAllAccess);
+    service_ = api_.OpenServiceByName(manager_, serviceName_.c_str(), kServiceAllAccess);
     return service_ != nullptr;
 }
 

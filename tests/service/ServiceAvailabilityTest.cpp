@@ -40,7 +40,7 @@ class ScriptedManager final : public ServiceManagerApi {
         lastManagerAccess = access;
         return managerOpens ? kManager : nullptr;
     }
-    SC_HANDLE OpenService(SC_HANDLE manager, const wchar_t* name, DWORD access) override {
+    SC_HANDLE OpenServiceByName(SC_HANDLE manager, const wchar_t* name, DWORD access) override {
         calls.push_back("open service");
         openedWith = manager;
         openedName = name;
