@@ -22,8 +22,9 @@ case "${1:-start}" in
     fi
     # Daemons started here must not inherit the caller's output: CTest would wait
     # for them to close it.
-    # A server that is still shutting down (the previous run's stop) would refuse
-    # the persistent start: wait for it first.
+    # Start from a fresh server: one left from an earlier run may still be shutting
+    # down (and would refuse the persistent start) or persist forever.
+    wineserver -k 2>/dev/null || true
     wineserver -w 2>/dev/null || true
     wineserver -p </dev/null >/dev/null 2>&1
     # Make sure the server answers before the first test program starts.
