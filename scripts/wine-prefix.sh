@@ -20,12 +20,12 @@ case "${1:-start}" in
       wineserver -w
       touch "$WINEPREFIX/.vantrel-configured"
     fi
-    # Daemons started here must not inherit the caller's output: CTest would wait
-    # for them to close it.
     # Start from a fresh server: one left from an earlier run may still be shutting
     # down (and would refuse the persistent start) or persist forever.
     wineserver -k 2>/dev/null || true
     wineserver -w 2>/dev/null || true
+    # Daemons started here must not inherit the caller's output: CTest would wait
+    # for them to close it.
     wineserver -p </dev/null >/dev/null 2>&1
     # Make sure the server answers before the first test program starts.
     wine cmd /c exit 0 </dev/null >/dev/null 2>&1
