@@ -7,25 +7,25 @@ source "$(dirname "$0")/wine-env.sh"
 
 case "${1:-start}" in
   start)
+    # Start from no server at all: one left from an earlier run may persist forever
+    # or still be shutting down, and either would refuse the persistent start.
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
       mkdir -p "$WINEPREFIX"
       echo "Creating Wine prefix $WINEPREFIX"
       wineboot -i </dev/null >/dev/null 2>&1 || true
-      wineserver -w
     fi
     if [ ! -f "$WINEPREFIX/.vantrel-configured" ]; then
       # No window manager runs under Xvfb: unmanaged windows spare every hide and
       # destroy a two-second wait for one.
       wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-      wineserver -w
       touch "$WINEPREFIX/.vantrel-configured"
     fi
-    # Start from a fresh server: one left from an earlier run may still be shutting
-    # down (and would refuse the persistent start) or persist forever.
-    wineserver -k 2>/dev/null || true
-    wineserver -w 2>/dev/null || true
+    # Let the server of the set-up steps end, then keep one alive for the whole run.
     # Daemons started here must not inherit the caller's output: CTest would wait
     # for them to close it.
+    wineserver -w 2>/dev/null || true
     wineserver -p </dev/null >/dev/null 2>&1
     # Make sure the server answers before the first test program starts.
     wine cmd /c exit 0 </dev/null >/dev/null 2>&1
