@@ -41,7 +41,8 @@ for _ in $(seq 1 100); do
   sleep 0.1
 done
 sleep "${VANTREL_SHOT_DELAY:-4}"
-import -window root "$shot"
+window=$(xwininfo -root -tree 2>/dev/null | awk '/"Vantrel": .* 855x599/ {print $1; exit}')
+import -window "${window:-root}" "$shot"
 echo "Screenshot of the program's window: $shot"
 wineserver -k 2>/dev/null || true
 wait "$pid" 2>/dev/null || true
