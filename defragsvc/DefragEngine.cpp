@@ -108,12 +108,12 @@ void DefragEngine::Start(JobKind kind, const service::JobCommand& command) {
     } else {
         passesInRow_ = 0;
     }
-    JobSpec spec{kind,
-                 pass,
-                 letter,
-                 static_cast<std::uint32_t>(command.MapCellCount),
-                 DurationFor(kind, pass, environment_.jobMilliseconds()),
-                 &models_[letter]};
+    JobRequest request{kind,
+                       pass,
+                       letter,
+                       static_cast<std::uint32_t>(command.MapCellCount),
+                       DurationFor(kind, pass, environment_.jobMilliseconds()),
+                       &models_[letter]};
     {
         std::lock_guard lock(signal_);
         stopRequested_ = false;
@@ -125,7 +125,7 @@ void DefragEngine::Start(JobKind kind, const service::JobCommand& command) {
     auto starting = std::make_shared<Snapshot>();
     starting->state = JobState::Running;
     Publish(starting);
-    worker_ = std::thread(&DefragEngine::RunJob, this, spec);
+    worker_ = std::thread(&DefragEngine::RunJob, this, request);
 }
 
 void DefragEngine::EndWorker(bool cancel) {
@@ -169,17 +169,17 @@ std::shared_ptr<const DefragEngine::Snapshot> DefragEngine::MakeSnapshot(const D
     return snapshot;
 }
 
-void DefragEngine::RunJob(JobSpec spec) {
+void DefragEngine::RunJob(JobRequest request) {
     building_ = true;
     SYSTEMTIME start{};
     GetLocalTime(&start);
-    std::unique_ptr<VolumeModel>& model = *spec.model;
+    std::unique_ptr<VolumeModel>& model = *request.model;
     if (!model) {
         model = std::make_unique<VolumeModel>(
-            BuildVolumeModel(spec.letter, environment_.volumeBytes(spec.letter),
-                             environment_.volumeText(spec.letter)));
+            BuildVolumeModel(request.letter, environment_.volumeBytes(request.letter),
+                             environment_.volumeText(request.letter)));
     }
-    DefragJob job(*model, spec.kind, spec.pass, spec.cellCount);
+    DefragJob job(*model, request.kind, request.pass, request.cellCount);
     Publish(MakeSnapshot(job, JobState::Running, false, start, false));
     building_ = false;
 
@@ -205,9 +205,9 @@ void DefragEngine::RunJob(JobSpec spec) {
             elapsed += now - last;
         }
         last = now;
-        const double share = spec.durationMilliseconds == 0
+        const double share = request.durationMilliseconds == 0
                                  ? 1.0
-                                 : std::min(1.0, elapsed.count() / spec.durationMilliseconds);
+                                 : std::min(1.0, elapsed.count() / request.durationMilliseconds);
         job.AdvanceTo(static_cast<std::uint64_t>(share * static_cast<double>(job.TotalWork())) +
                       (share >= 1.0 ? 1 : 0));
         building_ = true;
@@ -217,7 +217,7 @@ void DefragEngine::RunJob(JobSpec spec) {
     building_ = true;
     Publish(MakeSnapshot(job, JobState::Finished, false, start, true));
     building_ = false;
-    if (spec.kind == JobKind::Optimization) {
+    if (request.kind == JobKind::Optimization) {
         passesInRow_ = job.Stopped() ? 0 : passesInRow_.load() + 1;
     }
     active_ = false;

@@ -68,7 +68,7 @@ class DefragEngine {
         std::vector<FileOutcome> outcomes;
         const VolumeModel* model = nullptr;
     };
-    struct JobSpec {
+    struct JobRequest {
         JobKind kind;
         int pass;
         wchar_t letter;
@@ -82,7 +82,7 @@ class DefragEngine {
     std::shared_ptr<const Snapshot> MakeSnapshot(const DefragJob& job, long state, bool paused,
                                                  const SYSTEMTIME& start, bool withOutcomes);
     void Start(JobKind kind, const service::JobCommand& command);
-    void RunJob(JobSpec spec);
+    void RunJob(JobRequest request);
     // Ends the worker: cancel drops its result, otherwise it finishes as stopped.
     void EndWorker(bool cancel);
 
