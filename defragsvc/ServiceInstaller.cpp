@@ -2,26 +2,12 @@
 
 #include "defragsvc/PaceSetting.h"
 #include "service/ServiceIdentity.h"
+#include "service/ScHandle.h"
 
 namespace vantrel::defragsvc {
 namespace {
 
-class ScHandle {
-  public:
-    explicit ScHandle(SC_HANDLE handle) : handle_(handle) {}
-    ~ScHandle() {
-        if (handle_ != nullptr) {
-            CloseServiceHandle(handle_);
-        }
-    }
-    ScHandle(const ScHandle&) = delete;
-    ScHandle& operator=(const ScHandle&) = delete;
-    SC_HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-  private:
-    SC_HANDLE handle_;
-};
+using service::ScHandle;
 
 void StopAndWait(SC_HANDLE service) {
     SERVICE_STATUS status{};

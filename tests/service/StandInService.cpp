@@ -1,28 +1,14 @@
 #include "tests/service/StandInService.h"
 
 #include "service/ServiceIdentity.h"
+#include "service/ScHandle.h"
 
 #include <vector>
 
 namespace vantrel::testsupport {
 namespace {
 
-class ScHandle {
-  public:
-    explicit ScHandle(SC_HANDLE handle) : handle_(handle) {}
-    ~ScHandle() {
-        if (handle_ != nullptr) {
-            CloseServiceHandle(handle_);
-        }
-    }
-    ScHandle(const ScHandle&) = delete;
-    ScHandle& operator=(const ScHandle&) = delete;
-    SC_HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-  private:
-    SC_HANDLE handle_;
-};
+using vantrel::service::ScHandle;
 
 ScHandle OpenStandIn() {
     ScHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
