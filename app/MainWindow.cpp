@@ -11,6 +11,7 @@
 #include "app/TextFormat.h"
 #include "app/VendorSite.h"
 #include "app/WindowShape.h"
+#include "framework/Gdi.h"
 #include "framework/MessageLoop.h"
 #include "res/resource.h"
 #include "service/DefragClient.h"
@@ -37,12 +38,11 @@ void DrawSkin(HDC dc, UINT bitmap, int x, int y, int width, int height) {
     BlitBitmap(SkinBitmap(bitmap), dc, x, y, width, height);
 }
 
-void DrawTextIn(HDC dc, const std::wstring& text, RECT rect, HFONT font, COLORREF colour,
+void DrawTextIn(HDC dc, const std::wstring& text, RECT rect, const fw::Font& font, COLORREF colour,
                 UINT format) {
-    const HGDIOBJ previousFont = SelectObject(dc, font);
+    fw::SelectGuard selectFont(dc, font);
     SetTextColor(dc, colour);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, format);
-    SelectObject(dc, previousFont);
 }
 
 }  // namespace
@@ -288,14 +288,14 @@ void CDlgMainDefrag::PaintWindow(HDC target) {
         DrawSkin(dc, StepImage(step, current), kStepItemX, kStepItemY[step - 1], kStepItemWidth,
                  kStepItemHeight);
         DrawTextIn(dc, LoadPooledString(kStepLabelText[step - 1]), kStepLabel[step - 1],
-                   FontSegoe15.Get(), current ? kCurrentStepColour : kOtherStepColour,
+                   FontSegoe15, current ? kCurrentStepColour : kOtherStepColour,
                    DT_WORDBREAK | DT_VCENTER);
     }
 
-    DrawTextIn(dc, LoadPooledString(IDS_ABOUT_LINK), kAboutText, FontTahoma11.Get(), RGB(0, 0, 0),
+    DrawTextIn(dc, LoadPooledString(IDS_ABOUT_LINK), kAboutText, FontTahoma11, RGB(0, 0, 0),
                DT_WORDBREAK | DT_VCENTER);
     DrawSkin(dc, IDB_ABOUT_ICON, kAboutIcon.x, kAboutIcon.y, kLinkIconSize, kLinkIconSize);
-    DrawTextIn(dc, LoadPooledString(IDS_HELP_LINK), kHelpText, FontTahoma11.Get(), RGB(0, 0, 0),
+    DrawTextIn(dc, LoadPooledString(IDS_HELP_LINK), kHelpText, FontTahoma11, RGB(0, 0, 0),
                DT_WORDBREAK | DT_VCENTER);
     DrawSkin(dc, IDB_HELP_ICON, kHelpIcon.x, kHelpIcon.y, kLinkIconSize, kLinkIconSize);
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <thread>
 
@@ -222,6 +223,76 @@ TEST_F(MainWindowTest, AWorkflowStepHidesTheUpdateButtonForGood) {
     SendMessageW(Main(), WM_JOB_ACTIVITY, 0, 1);
     window_.SetWorkflowStep(1);
     EXPECT_FALSE(IsWindowVisible(update));
+}
+
+}  // namespace
+
+namespace {
+
+// The window's picture, painted into a 32-bit DIB through WM_PAINT with a given DC.
+class Snapshot {
+  public:
+    explicit Snapshot(HWND window) {
+        RECT client = {};
+        GetClientRect(window, &client);
+        width_ = client.right;
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = client.right;
+        info.bmiHeader.biHeight = -client.bottom;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        dc_ = CreateCompatibleDC(nullptr);
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_),
+                                   nullptr, 0);
+        previous_ = SelectObject(dc_, bitmap_);
+        SendMessageW(window, WM_PAINT, reinterpret_cast<WPARAM>(dc_), 0);
+        GdiFlush();
+    }
+    ~Snapshot() {
+        SelectObject(dc_, previous_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    COLORREF At(int x, int y) const {
+        const std::uint32_t pixel = bits_[y * width_ + x];
+        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+    }
+
+  private:
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+    std::uint32_t* bits_ = nullptr;
+    int width_ = 0;
+};
+
+// A pixel of a skin bitmap.
+COLORREF SkinPixel(UINT id, int x, int y) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0));
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    const COLORREF colour = GetPixel(dc, x, y);
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return colour;
+}
+
+TEST_F(MainWindowTest, PaintsTheFrameAndMarksTheCurrentStep) {
+    // A point of each workflow item left of its label: (10, 100) is item 1, (10, 140) item 2.
+    {
+        Snapshot picture(Main());
+        EXPECT_EQ(SkinPixel(IDB_BANNER, 100, 40), picture.At(106, 40)) << "banner at (6, 0)";
+        EXPECT_EQ(SkinPixel(IDB_FRAME_LEFT, 2, 300), picture.At(2, 300)) << "left edge";
+        EXPECT_EQ(SkinPixel(IDB_STEP_WELCOME_CURRENT, 4, 8), picture.At(10, 100));
+        EXPECT_EQ(SkinPixel(IDB_STEP_SCAN, 4, 8), picture.At(10, 140));
+    }
+    window_.SetWorkflowStep(2);
+    Snapshot picture(Main());
+    EXPECT_EQ(SkinPixel(IDB_STEP_WELCOME, 4, 8), picture.At(10, 100));
+    EXPECT_EQ(SkinPixel(IDB_STEP_SCAN_CURRENT, 4, 8), picture.At(10, 140));
 }
 
 }  // namespace
