@@ -281,18 +281,20 @@ COLORREF SkinPixel(UINT id, int x, int y) {
 }
 
 TEST_F(MainWindowTest, PaintsTheFrameAndMarksTheCurrentStep) {
-    // A point of each workflow item left of its label: (10, 100) is item 1, (10, 140) item 2.
+    // The centre of each workflow item's number badge: (40, 112) in item 1, (40, 152) in item 2.
     {
         Snapshot picture(Main());
         EXPECT_EQ(SkinPixel(IDB_BANNER, 100, 40), picture.At(106, 40)) << "banner at (6, 0)";
         EXPECT_EQ(SkinPixel(IDB_FRAME_LEFT, 2, 300), picture.At(2, 300)) << "left edge";
-        EXPECT_EQ(SkinPixel(IDB_STEP_WELCOME_CURRENT, 4, 8), picture.At(10, 100));
-        EXPECT_EQ(SkinPixel(IDB_STEP_SCAN, 4, 8), picture.At(10, 140));
+        EXPECT_EQ(SkinPixel(IDB_STEP_WELCOME_CURRENT, 34, 20), picture.At(40, 112));
+        EXPECT_EQ(SkinPixel(IDB_STEP_SCAN, 34, 20), picture.At(40, 152));
     }
+    EXPECT_NE(SkinPixel(IDB_STEP_WELCOME, 34, 20), SkinPixel(IDB_STEP_WELCOME_CURRENT, 34, 20))
+        << "the badge tells the current step apart";
     window_.SetWorkflowStep(2);
     Snapshot picture(Main());
-    EXPECT_EQ(SkinPixel(IDB_STEP_WELCOME, 4, 8), picture.At(10, 100));
-    EXPECT_EQ(SkinPixel(IDB_STEP_SCAN_CURRENT, 4, 8), picture.At(10, 140));
+    EXPECT_EQ(SkinPixel(IDB_STEP_WELCOME, 34, 20), picture.At(40, 112));
+    EXPECT_EQ(SkinPixel(IDB_STEP_SCAN_CURRENT, 34, 20), picture.At(40, 152));
 }
 
 }  // namespace
