@@ -168,7 +168,15 @@ TEST_F(ProcessTest, ReminderModeWithNothingToRemindEndsWithoutAWindowAndKeepsAnO
     WriteRunValue(other);
     Process reminder;
     ASSERT_TRUE(reminder.Start(L"-POP"));
+    // Reminder mode shows no splash (and, with nothing to remind of, no window at all).
+    bool sawWindow = false;
+    for (int i = 0; i < 500 && reminder.WaitExit(0) == STILL_ACTIVE; ++i) {
+        sawWindow = sawWindow || FindVisibleWindow(reminder.info.dwProcessId, 424, 231) ||
+                    FindVisibleWindow(reminder.info.dwProcessId, 855, 599);
+        Sleep(20);
+    }
     EXPECT_EQ(0u, reminder.WaitExit(10000));
+    EXPECT_FALSE(sawWindow);
     EXPECT_EQ(other, ReadRunValue());
 }
 
