@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/SystemTimes.h"
+
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -19,20 +21,6 @@ const wchar_t* const kTextNames[] = {
     L"FragmentedFiles", L"DeFragmentedFiles", L"VolumeFragmentBefore", L"VolumeFragmentAfter",
     L"Opt_PerCentag",
 };
-
-SYSTEMTIME Time(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second,
-                WORD milliseconds, WORD dayOfWeek) {
-    SYSTEMTIME time = {};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDayOfWeek = dayOfWeek;
-    time.wDay = day;
-    time.wHour = hour;
-    time.wMinute = minute;
-    time.wSecond = second;
-    time.wMilliseconds = milliseconds;
-    return time;
-}
 
 bool SameTime(const SYSTEMTIME& a, const SYSTEMTIME& b) {
     return memcmp(&a, &b, sizeof(SYSTEMTIME)) == 0;
@@ -65,9 +53,9 @@ IndiVidualDriveInfo ScannedRecord(wchar_t letter, int seed) {
     record.VolumeFragmentBefore = L"12.3" + n + L"%";
     record.VolumeFragmentAfter = L"0.0" + n + L"%";
     record.Status = seed % 4;
-    record.LastScanSysTime = Time(2009, 1, 5, 15, 4, static_cast<WORD>(seed), 250, 1);
+    record.LastScanSysTime = MakeSystemTime(2009, 1, 5, 15, 4, static_cast<WORD>(seed), 250, 1);
     record.IsvalidScanTime = true;
-    record.LastDefragSysTime = Time(2009, 1, 6, 8, 0, static_cast<WORD>(seed), 0, 2);
+    record.LastDefragSysTime = MakeSystemTime(2009, 1, 6, 8, 0, static_cast<WORD>(seed), 0, 2);
     record.IsvalidDefragTime = seed % 2 == 0;
     record.Opt_PerCentag = L" 4.2" + n + L"% ";
     return record;
@@ -184,7 +172,7 @@ TEST(SaveDriveHistory, WritesEveryValueOfEveryDriveInItsStoredForm) {
 
 TEST(LoadDriveHistory, AMissingValidityFlagOverridesAStoredTime) {
     TestRegistryPath root;
-    const SYSTEMTIME stored = Time(2020, 2, 29, 23, 59, 59, 999, 6);
+    const SYSTEMTIME stored = MakeSystemTime(2020, 2, 29, 23, 59, 59, 999, 6);
     PlantValue(root.Drive(L'C'), L"LastScanSysTime", REG_BINARY, &stored, sizeof(stored));
     PlantValue(root.Drive(L'C'), L"LastDefragSysTime", REG_BINARY, &stored, sizeof(stored));
     PlantDword(root.Drive(L'C'), L"IsvalidDefragTime", 1);
@@ -199,7 +187,7 @@ TEST(LoadDriveHistory, AMissingValidityFlagOverridesAStoredTime) {
 }
 
 TEST(LoadDriveHistory, DamagedTimesAreNoTimeWhateverTheFlagSays) {
-    const SYSTEMTIME good = Time(2021, 6, 10, 9, 30, 0, 0, 4);
+    const SYSTEMTIME good = MakeSystemTime(2021, 6, 10, 9, 30, 0, 0, 4);
     std::vector<BYTE> goodBytes(16);
     memcpy(goodBytes.data(), &good, 16);
     auto withField = [&](std::size_t field, WORD value) {
@@ -265,14 +253,14 @@ TEST(LoadDriveHistory, DamagedValuesKeepTheInitialFieldValues) {
 
 TEST(DriveTime, RoundTripsAndCreatesTheSubkeyWhenRead) {
     TestRegistryPath root;
-    SYSTEMTIME time = Time(1999, 12, 31, 23, 59, 58, 7, 5);
+    SYSTEMTIME time = MakeSystemTime(1999, 12, 31, 23, 59, 58, 7, 5);
     EXPECT_FALSE(KeyExists(root.Drive(L'Q')));
     EXPECT_FALSE(LoadDriveTime(root.Path(), L'Q', DriveTime::Scan, time));
     EXPECT_TRUE(KeyExists(root.Drive(L'Q')));
-    EXPECT_TRUE(SameTime(Time(1999, 12, 31, 23, 59, 58, 7, 5), time));  // left as it was
+    EXPECT_TRUE(SameTime(MakeSystemTime(1999, 12, 31, 23, 59, 58, 7, 5), time));  // left as it was
 
-    const SYSTEMTIME scan = Time(2010, 3, 4, 5, 6, 7, 8, 4);
-    const SYSTEMTIME defrag = Time(2011, 4, 5, 6, 7, 8, 9, 2);
+    const SYSTEMTIME scan = MakeSystemTime(2010, 3, 4, 5, 6, 7, 8, 4);
+    const SYSTEMTIME defrag = MakeSystemTime(2011, 4, 5, 6, 7, 8, 9, 2);
     EXPECT_TRUE(SaveDriveTime(root.Path(), L'Q', DriveTime::Scan, scan));
     EXPECT_TRUE(SaveDriveTime(root.Path(), L'Q', DriveTime::Defrag, defrag));
     SYSTEMTIME loaded = {};

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/SystemTimes.h"
+
 #include <cstdint>
 #include <string>
 
@@ -81,16 +83,6 @@ TEST(FormatGroupedNumber, GroupsByThreeWithTheUserSeparators) {
     }
 }
 
-SYSTEMTIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute = 0) {
-    SYSTEMTIME time = {};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDay = day;
-    time.wHour = hour;
-    time.wMinute = minute;
-    return time;
-}
-
 std::int64_t SecondsOf(const SYSTEMTIME& local) {
     return LocalSystemTimeToUnixSeconds(local).value();
 }
@@ -105,23 +97,26 @@ struct DaysAgoCase {
 
 TEST(FormatDaysAgo, CountsCalendarDaysUpToNow) {
     const DaysAgoCase cases[] = {
-        {"same instant", LocalTime(2021, 6, 10, 9, 30), LocalTime(2021, 6, 10, 9, 30), 0,
+        {"same instant", MakeSystemTime(2021, 6, 10, 9, 30), MakeSystemTime(2021, 6, 10, 9, 30), 0,
          L"today."},
-        {"earlier today", LocalTime(2021, 6, 10, 8), LocalTime(2021, 6, 10, 10), 0, L"today."},
-        {"yesterday evening seen this morning", LocalTime(2021, 6, 9, 23),
-         LocalTime(2021, 6, 10, 1), 1, L"Yesterday"},
-        {"yesterday at the same hour", LocalTime(2021, 6, 9, 10), LocalTime(2021, 6, 10, 10), 1,
-         L"Yesterday"},
-        {"three days twenty hours, hour not passed", LocalTime(2021, 6, 6, 14),
-         LocalTime(2021, 6, 10, 10), 4, L"4  Days Ago"},
-        {"three days twenty hours, hour passed", LocalTime(2021, 6, 6, 3),
-         LocalTime(2021, 6, 9, 23), 3, L"3  Days Ago"},
-        {"five days exactly", LocalTime(2021, 6, 5, 10), LocalTime(2021, 6, 10, 10), 5,
+        {"earlier today", MakeSystemTime(2021, 6, 10, 8), MakeSystemTime(2021, 6, 10, 10), 0,
+         L"today."},
+        {"yesterday evening seen this morning", MakeSystemTime(2021, 6, 9, 23),
+         MakeSystemTime(2021, 6, 10, 1), 1, L"Yesterday"},
+        {"yesterday at the same hour", MakeSystemTime(2021, 6, 9, 10),
+         MakeSystemTime(2021, 6, 10, 10), 1, L"Yesterday"},
+        {"three days twenty hours, hour not passed", MakeSystemTime(2021, 6, 6, 14),
+         MakeSystemTime(2021, 6, 10, 10), 4, L"4  Days Ago"},
+        {"three days twenty hours, hour passed", MakeSystemTime(2021, 6, 6, 3),
+         MakeSystemTime(2021, 6, 9, 23), 3, L"3  Days Ago"},
+        {"five days exactly", MakeSystemTime(2021, 6, 5, 10), MakeSystemTime(2021, 6, 10, 10), 5,
          L"5  Days Ago"},
-        {"across a year end", LocalTime(2020, 12, 31, 22), LocalTime(2021, 1, 2, 8), 2,
+        {"across a year end", MakeSystemTime(2020, 12, 31, 22), MakeSystemTime(2021, 1, 2, 8), 2,
          L"2  Days Ago"},
-        {"an hour ahead", LocalTime(2021, 6, 10, 11), LocalTime(2021, 6, 10, 10), 0, L"today."},
-        {"two days ahead", LocalTime(2021, 6, 12, 10), LocalTime(2021, 6, 10, 10), -2, L""},
+        {"an hour ahead", MakeSystemTime(2021, 6, 10, 11), MakeSystemTime(2021, 6, 10, 10), 0,
+         L"today."},
+        {"two days ahead", MakeSystemTime(2021, 6, 12, 10), MakeSystemTime(2021, 6, 10, 10), -2,
+         L""},
     };
     for (const DaysAgoCase& c : cases) {
         int days = 12345;
@@ -133,9 +128,9 @@ TEST(FormatDaysAgo, CountsCalendarDaysUpToNow) {
 }
 
 TEST(FormatDaysAgo, UnusableDatesGiveMinusOneAndNoText) {
-    const std::int64_t now = SecondsOf(LocalTime(2021, 6, 10, 10));
+    const std::int64_t now = SecondsOf(MakeSystemTime(2021, 6, 10, 10));
     const OleDateTime invalid = {45000.0, false};
-    const OleDateTime beforeNineteenSeventy = OleDateFromSystemTime(LocalTime(1960, 1, 1, 0));
+    const OleDateTime beforeNineteenSeventy = OleDateFromSystemTime(MakeSystemTime(1960, 1, 1, 0));
     ASSERT_TRUE(beforeNineteenSeventy.Valid);
     for (const OleDateTime& date : {invalid, beforeNineteenSeventy}) {
         int days = 12345;
@@ -152,11 +147,11 @@ TEST(FormatDaysAgo, MeasuresAgainstTheClock) {
 }
 
 TEST(FormatTimestamp, PrintsLocalTimeWithTwoBlanks) {
-    SYSTEMTIME local = LocalTime(2009, 1, 5, 15, 4);
+    SYSTEMTIME local = MakeSystemTime(2009, 1, 5, 15, 4);
     local.wSecond = 9;
     EXPECT_EQ(L"2009-01-05  15:04:09", FormatTimestamp(SecondsOf(local)));
     EXPECT_EQ(L"2038-01-19  03:14:08",
-              FormatTimestamp(SecondsOf(LocalTime(2038, 1, 19, 3, 14)) + 8));
+              FormatTimestamp(SecondsOf(MakeSystemTime(2038, 1, 19, 3, 14)) + 8));
 }
 
 TEST(FormatTimestamp, TimesWithoutALocalTimeGiveNoText) {

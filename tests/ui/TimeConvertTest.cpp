@@ -3,23 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/SystemTimes.h"
+
 #include "ui/TimeConvert.h"
 
 namespace {
-
-SYSTEMTIME Time(WORD year, WORD month, WORD day, WORD hour = 12, WORD minute = 0, WORD second = 0,
-                WORD milliseconds = 0, WORD dayOfWeek = 0) {
-    SYSTEMTIME time = {};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDayOfWeek = dayOfWeek;
-    time.wDay = day;
-    time.wHour = hour;
-    time.wMinute = minute;
-    time.wSecond = second;
-    time.wMilliseconds = milliseconds;
-    return time;
-}
 
 TEST(IsPlausibleSystemTime, AcceptsOnlyCalendarTimes) {
     const struct {
@@ -27,22 +15,22 @@ TEST(IsPlausibleSystemTime, AcceptsOnlyCalendarTimes) {
         SYSTEMTIME time;
         bool expected;
     } cases[] = {
-        {"ordinary", Time(2021, 6, 10, 9, 30, 15, 250, 4), true},
+        {"ordinary", MakeSystemTime(2021, 6, 10, 9, 30, 15, 250, 4), true},
         {"all zero", SYSTEMTIME{}, false},
-        {"month 13", Time(2021, 13, 1), false},
-        {"day 0", Time(2021, 6, 0), false},
-        {"31 June", Time(2021, 6, 31), false},
-        {"29 February of a leap year", Time(2020, 2, 29), true},
-        {"29 February otherwise", Time(2021, 2, 29), false},
-        {"29 February 1900", Time(1900, 2, 29), false},
-        {"29 February 2000", Time(2000, 2, 29), true},
-        {"hour 24", Time(2021, 6, 10, 24), false},
-        {"minute 60", Time(2021, 6, 10, 12, 60), false},
-        {"second 60", Time(2021, 6, 10, 12, 0, 60), false},
-        {"millisecond 1000", Time(2021, 6, 10, 12, 0, 0, 1000), false},
-        {"day of week 7", Time(2021, 6, 10, 12, 0, 0, 0, 7), false},
-        {"year 1600", Time(1600, 12, 31), false},
-        {"year 30828", Time(30828, 1, 1), false},
+        {"month 13", MakeSystemTime(2021, 13, 1), false},
+        {"day 0", MakeSystemTime(2021, 6, 0), false},
+        {"31 June", MakeSystemTime(2021, 6, 31), false},
+        {"29 February of a leap year", MakeSystemTime(2020, 2, 29), true},
+        {"29 February otherwise", MakeSystemTime(2021, 2, 29), false},
+        {"29 February 1900", MakeSystemTime(1900, 2, 29), false},
+        {"29 February 2000", MakeSystemTime(2000, 2, 29), true},
+        {"hour 24", MakeSystemTime(2021, 6, 10, 24), false},
+        {"minute 60", MakeSystemTime(2021, 6, 10, 12, 60), false},
+        {"second 60", MakeSystemTime(2021, 6, 10, 12, 0, 60), false},
+        {"millisecond 1000", MakeSystemTime(2021, 6, 10, 12, 0, 0, 1000), false},
+        {"day of week 7", MakeSystemTime(2021, 6, 10, 12, 0, 0, 0, 7), false},
+        {"year 1600", MakeSystemTime(1600, 12, 31), false},
+        {"year 30828", MakeSystemTime(30828, 1, 1), false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.expected, IsPlausibleSystemTime(c.time)) << c.name;
@@ -50,7 +38,7 @@ TEST(IsPlausibleSystemTime, AcceptsOnlyCalendarTimes) {
 }
 
 TEST(OleDate, RoundTripsTheCalendarFields) {
-    const SYSTEMTIME original = Time(2009, 1, 5, 15, 4, 9);
+    const SYSTEMTIME original = MakeSystemTime(2009, 1, 5, 15, 4, 9);
     const OleDateTime date = OleDateFromSystemTime(original);
     ASSERT_TRUE(date.Valid);
     const std::optional<SYSTEMTIME> back = SystemTimeFromOleDate(date);
@@ -65,13 +53,13 @@ TEST(OleDate, RoundTripsTheCalendarFields) {
 }
 
 TEST(OleDate, OutOfRangeFieldsGiveAnInvalidDate) {
-    EXPECT_FALSE(OleDateFromSystemTime(Time(2021, 13, 1)).Valid);
+    EXPECT_FALSE(OleDateFromSystemTime(MakeSystemTime(2021, 13, 1)).Valid);
     EXPECT_FALSE(OleDateFromSystemTime(SYSTEMTIME{}).Valid);
     EXPECT_FALSE(SystemTimeFromOleDate(OleDateTime{40000.0, false}).has_value());
 }
 
 TEST(UnixSeconds, LocalTimeRoundTrips) {
-    const SYSTEMTIME local = Time(2015, 3, 1, 8, 45, 30);
+    const SYSTEMTIME local = MakeSystemTime(2015, 3, 1, 8, 45, 30);
     const std::optional<std::int64_t> seconds = LocalSystemTimeToUnixSeconds(local);
     ASSERT_TRUE(seconds.has_value());
     const std::optional<std::tm> fields = UnixSecondsToLocalTm(*seconds);
@@ -82,7 +70,7 @@ TEST(UnixSeconds, LocalTimeRoundTrips) {
     EXPECT_EQ(8, fields->tm_hour);
     EXPECT_EQ(45, fields->tm_min);
     EXPECT_EQ(30, fields->tm_sec);
-    EXPECT_FALSE(LocalSystemTimeToUnixSeconds(Time(1960, 1, 1)).has_value());
+    EXPECT_FALSE(LocalSystemTimeToUnixSeconds(MakeSystemTime(1960, 1, 1)).has_value());
 }
 
 }  // namespace
