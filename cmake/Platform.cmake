@@ -14,6 +14,18 @@ if(CMAKE_BUILD_TYPE STREQUAL "Release")
   add_link_options(-s)
 endif()
 
+# The architecture decides the Wine flavour that runs this tree's programs (a
+# 32-bit prefix for i686, a 64-bit one for x86_64) and widl's pointer size. The
+# scripts read the flavour from the build tree.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(VANTREL_WINE_ARCH win64)
+  set(VANTREL_WIDL_POINTER_SIZE -m64)
+else()
+  set(VANTREL_WINE_ARCH win32)
+  set(VANTREL_WIDL_POINTER_SIZE -m32)
+endif()
+file(WRITE ${CMAKE_BINARY_DIR}/wine-arch "${VANTREL_WINE_ARCH}\n")
+
 # A Windows GUI program: wWinMain, GUI subsystem, Unicode entry point.
 function(vantrel_gui_executable target)
   set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)

@@ -6,7 +6,7 @@ set(VANTREL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 
 function(vantrel_wine_test_environment test)
   set_tests_properties(${test} PROPERTIES
-      ENVIRONMENT "WINEPREFIX=${VANTREL_WINEPREFIX};VANTREL_BUILD_DIR=${CMAKE_BINARY_DIR}")
+      ENVIRONMENT "WINEPREFIX=${VANTREL_WINEPREFIX};VANTREL_BUILD_DIR=${CMAKE_BINARY_DIR};VANTREL_WINE_ARCH=${VANTREL_WINE_ARCH}")
 endfunction()
 
 # vantrel_add_wine_test(<target> [GUI] [TIMEOUT seconds] [FIXTURES fixture...])

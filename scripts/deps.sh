@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when any is missing
 # (with their recommended packages: Wine renders text and windows through them).
-# Quick when everything is present: it only asks dpkg.
+# Quick when everything is present: it only asks dpkg. Both Wine flavours are
+# installed; whether the 32-bit one can run is the machine's kernel's business.
 set -euo pipefail
 
-packages=(g++-mingw-w64-i686 mingw-w64-tools wine wine64 wine32:i386 xvfb xauth
+packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
+          wine wine64 wine32:i386 xvfb xauth
           cmake ninja-build googletest imagemagick x11-utils)
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # start: create the project-local prefix when it is missing and keep one wineserver
-#        alive for the whole test run (each test program then starts faster);
+#        alive for the whole test run (each test program then starts faster, and a
+#        started service is not ended when its last client leaves);
 # stop:  end that wineserver and every Windows process of the prefix.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
@@ -13,13 +14,14 @@ case "${1:-start}" in
     wineserver -w 2>/dev/null || true
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
       mkdir -p "$WINEPREFIX"
-      echo "Creating Wine prefix $WINEPREFIX"
-      wineboot -i </dev/null >/dev/null 2>&1 || true
+      echo "Creating Wine prefix $WINEPREFIX ($WINEARCH)"
+      # A 64-bit prefix complains about syswow64 where 32-bit Wine cannot run.
+      "$VANTREL_WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
     fi
     if [ ! -f "$WINEPREFIX/.vantrel-configured" ]; then
       # No window manager runs under Xvfb: unmanaged windows spare every hide and
       # destroy a two-second wait for one.
-      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+      "$VANTREL_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
       touch "$WINEPREFIX/.vantrel-configured"
     fi
     # Let the server of the set-up steps end, then keep one alive for the whole run.
@@ -28,7 +30,7 @@ case "${1:-start}" in
     wineserver -w 2>/dev/null || true
     wineserver -p </dev/null >/dev/null 2>&1
     # Make sure the server answers before the first test program starts.
-    wine cmd /c exit 0 </dev/null >/dev/null 2>&1
+    "$VANTREL_WINE" cmd /c exit 0 </dev/null >/dev/null 2>&1
     ;;
   stop)
     wineserver -k 2>/dev/null || true

@@ -1,84 +1,35 @@
 #include "service/CallGuard.h"
 
+#include "service/CallGuardFrame.h"
+
 #include <windows.h>
-
-#include <intrin.h>
-
-#if !defined(__i386__)
-#error "The call guard uses the i386 exception-registration chain (FS:[0])."
-#endif
 
 namespace vantrel::service {
 namespace {
 
 thread_local unsigned long lastExceptionCode = 0;
 
-// The registration record must come first: the system hands the handler the
-// address of the record, and the handler finds the resume point through it.
-struct GuardFrame {
-    EXCEPTION_REGISTRATION_RECORD registration;
-    void* resume[5];  // __builtin_setjmp buffer
-    unsigned long code;
-};
-
-EXCEPTION_REGISTRATION_RECORD* ChainHead() {
-    return reinterpret_cast<EXCEPTION_REGISTRATION_RECORD*>(__readfsdword(0));
-}
-
-void SetChainHead(EXCEPTION_REGISTRATION_RECORD* record) {
-    __writefsdword(0, reinterpret_cast<DWORD>(record));
-}
-
-// RtlUnwind does not preserve EBX, ESI and EDI on every Windows version, so the
-// call is made from assembly that tells the compiler those registers are lost.
-__attribute__((noinline)) void UnwindTo(void* targetFrame, EXCEPTION_RECORD* record) {
-    void* frame = targetFrame;
-    void* exception = record;
-    __asm__ __volatile__(
-        "pushl $0\n\t"
-        "pushl %1\n\t"
-        "pushl $0\n\t"
-        "pushl %0\n\t"
-        "call _RtlUnwind@16\n\t"
-        : "+a"(frame), "+d"(exception)
-        :
-        : "ecx", "ebx", "esi", "edi", "memory", "cc");
-}
-
-EXCEPTION_DISPOSITION __cdecl CatchEverything(EXCEPTION_RECORD* record, void* establisherFrame,
-                                              CONTEXT*, void*) {
-    if ((record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) != 0) {
-        return ExceptionContinueSearch;
-    }
-    auto* frame = static_cast<GuardFrame*>(establisherFrame);
-    frame->code = record->ExceptionCode;
-    // Let every frame above the guard (the RPC runtime's among them) clean up.
-    UnwindTo(establisherFrame, record);
-    SetChainHead(frame->registration.Next);
-    __builtin_longjmp(frame->resume, 1);
+NT_TIB* ThreadInformationBlock() {
+    return reinterpret_cast<NT_TIB*>(NtCurrentTeb());
 }
 
 }  // namespace
 
 long RunGuarded(GuardedBody body, void* context, unsigned long* exceptionCode) {
-    GuardFrame frame{};
-    frame.registration.Handler = reinterpret_cast<PEXCEPTION_ROUTINE>(&CatchEverything);
-    frame.registration.Next = ChainHead();
-    long result = 0;
-    if (__builtin_setjmp(frame.resume) == 0) {
-        SetChainHead(&frame.registration);
-        result = body(context);
-        SetChainHead(frame.registration.Next);
-        lastExceptionCode = 0;
-    } else {
-        // Resumed by the handler, which has already taken the record off the chain.
-        result = 0;
-        lastExceptionCode = *static_cast<volatile unsigned long*>(&frame.code);
-    }
+    // The thread's exception-registration list (FS:[0] on i386, GS:[0] on x86_64)
+    // is put back as it was: 64-bit Wine's RPC runtime can leave a record of its
+    // own on it after a failed call, and the next exception on this thread would
+    // then be handed to a frame that no longer exists.
+    NT_TIB* const tib = ThreadInformationBlock();
+    EXCEPTION_REGISTRATION_RECORD* const listBefore = tib->ExceptionList;
+    detail::GuardOutcome outcome;
+    const long result = detail::CallInGuardFrame(body, context, outcome);
+    tib->ExceptionList = listBefore;
+    lastExceptionCode = outcome.raised ? outcome.code : 0;
     if (exceptionCode != nullptr) {
         *exceptionCode = lastExceptionCode;
     }
-    return result;
+    return outcome.raised ? 0 : result;
 }
 
 unsigned long LastGuardedExceptionCode() {

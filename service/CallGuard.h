@@ -2,11 +2,13 @@
 // such as an absent server, a broken pipe or a missing binding, or any other
 // fault) turns into the answer 0 instead of ending the process.
 //
-// GCC has no __try/__except; the guard registers its own handler on the thread's
-// exception chain for the duration of the call. Frames between the guard and the
-// fault are unwound the structured way, which does not run C++ destructors: the
-// guarded body must therefore not own objects with destructors (it should only
-// call the generated stub).
+// GCC has no __try/__except. The guard is one small frame of its own per
+// architecture: on i386 a record on the thread's exception chain, on x86_64 a
+// function whose unwind table names a handler. Either way the exception is caught
+// only after every frame above the guard declined it, those frames are unwound
+// the structured way, and nothing of the guard stays behind after the call.
+// That unwinding does not run C++ destructors of the frames it passes: the guarded
+// body should own no objects with destructors (it should only call the stub).
 #pragma once
 
 namespace vantrel::service {
