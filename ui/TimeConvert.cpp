@@ -88,3 +88,27 @@ std::optional<std::tm> UnixSecondsToLocalTm(std::int64_t seconds) {
 std::int64_t CurrentUnixSeconds() {
     return static_cast<std::int64_t>(_time64(nullptr));
 }
+
+std::wstring FormatDateText(const OleDateTime& date) {
+    if (!date.Valid) {
+        return {};
+    }
+    BSTR text = nullptr;
+    if (FAILED(VarBstrFromDate(date.Value, LOCALE_USER_DEFAULT, 0, &text)) || text == nullptr) {
+        return {};
+    }
+    std::wstring result(text, SysStringLen(text));
+    SysFreeString(text);
+    return result;
+}
+
+OleDateTime ParseDateText(const std::wstring& text) {
+    OleDateTime date;
+    // VarDateFromStr wants a writable string.
+    std::wstring writable = text;
+    if (!writable.empty() &&
+        SUCCEEDED(VarDateFromStr(writable.data(), LOCALE_USER_DEFAULT, 0, &date.Value))) {
+        date.Valid = true;
+    }
+    return date;
+}

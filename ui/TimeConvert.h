@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <ctime>
 #include <optional>
+#include <string>
 
 // An OLE automation date together with its validity, as the pages carry it.
 struct OleDateTime {
@@ -37,3 +38,13 @@ std::optional<std::int64_t> LocalSystemTimeToUnixSeconds(const SYSTEMTIME& local
 std::optional<std::tm> UnixSecondsToLocalTm(std::int64_t seconds);
 
 std::int64_t CurrentUnixSeconds();
+
+// The history's date texts ("LastScanDate", "LastDefragDate"): an OLE date as text in
+// the user's default locale (the standard conversion, no flags). Empty for an
+// invalid date. Everything that writes such a text uses this, and ParseDateText
+// is its one reader.
+std::wstring FormatDateText(const OleDateTime& date);
+
+// A date text as FormatDateText makes it, read back in the user's default locale;
+// invalid when the text does not parse (for example after a locale change).
+OleDateTime ParseDateText(const std::wstring& text);
