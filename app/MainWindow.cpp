@@ -228,7 +228,8 @@ void CDlgMainDefrag::OnCloseButton() {
         HideToTray();
         return;
     }
-    SendResetForCurrentDrive();
+    // The system close asks before stopping a running job and resets the service
+    // only after that: a reset here would end the job even when the user says No.
     Post(WM_SYSCOMMAND, SC_CLOSE);
 }
 

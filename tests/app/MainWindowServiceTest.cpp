@@ -15,7 +15,9 @@
 #include "service/DefragClient.h"
 #include "service/JobCommandSender.h"
 #include "service/JobRecords.h"
+#include "res/resource.h"
 #include "tests/service/StandInService.h"
+#include "tests/support/MessageBoxAnswer.h"
 #include "ui/SharedBrushes.h"
 #include "ui/SharedFonts.h"
 
@@ -31,18 +33,16 @@ class FixedCells final : public svc::CellCountSource {
     int GetCellCount() override { return 1472; }
 };
 
-// Clicks `button` in the next message box owned by `owner`.
-void AnswerNextBox(HWND owner, int button, std::atomic<bool>& answered) {
-    for (int i = 0; i < 400 && !answered; ++i) {
-        HWND box = nullptr;
-        while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr) {
-            if (GetWindow(box, GW_OWNER) == owner) {
-                PostMessageW(box, WM_COMMAND, button, 0);
-                answered = true;
-                return;
-            }
-        }
-        Sleep(25);
+using vantrel::testsupport::MessageBoxAnswer;
+
+// Closes the way a user does: the title-bar close button (which posts the system
+// close) or the system close itself; either way the confirmation runs in here.
+void CloseWindow(HWND window, bool throughButton) {
+    if (throughButton) {
+        SendMessageW(window, WM_COMMAND, IDC_MAIN_CLOSE, 0);
+        fw::DispatchPendingMessages();
+    } else {
+        SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     }
 }
 
@@ -80,26 +80,24 @@ TEST(MainWindowWithService, CloseAsksResumesOnNoAndStopsOnYes) {
         ASSERT_TRUE(window.CreateModeless(nullptr));
         EXPECT_EQ(svc::JobState::Running, window.JobState()) << "read at initialisation";
 
-        {
-            std::atomic<bool> answered{false};
-            std::thread no(AnswerNextBox, window.Handle(), IDNO, std::ref(answered));
-            SendMessageW(window.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-            no.join();
-            EXPECT_TRUE(answered);
+        // The title-bar close button and the system close both ask first; No
+        // leaves the scan running (no reset reached the service).
+        for (const bool throughButton : {true, false}) {
+            MessageBoxAnswer no(window.Handle(), IDNO);
+            CloseWindow(window.Handle(), throughButton);
+            EXPECT_TRUE(no.Answered()) << "asked (button: " << throughButton << ")";
+            fw::DispatchPendingMessages();
+            EXPECT_FALSE(window.HasEnded());
+            long state = -1, detail = -1;
+            svc::GetJobState(state, detail);
+            EXPECT_EQ(svc::JobState::Running, state) << "No resumes the scan";
+            EXPECT_EQ(0, detail) << "the scan is no longer paused";
         }
-        fw::DispatchPendingMessages();
-        EXPECT_FALSE(window.HasEnded());
-        long state = -1, detail = -1;
-        svc::GetJobState(state, detail);
-        EXPECT_EQ(svc::JobState::Running, state) << "No resumes the scan";
-        EXPECT_EQ(0, detail) << "the scan is no longer paused";
 
         {
-            std::atomic<bool> answered{false};
-            std::thread yes(AnswerNextBox, window.Handle(), IDYES, std::ref(answered));
-            SendMessageW(window.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-            yes.join();
-            EXPECT_TRUE(answered);
+            MessageBoxAnswer yes(window.Handle(), IDYES);
+            CloseWindow(window.Handle(), true);
+            EXPECT_TRUE(yes.Answered());
         }
         fw::DispatchPendingMessages();
         EXPECT_TRUE(window.HasEnded());

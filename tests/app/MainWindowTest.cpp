@@ -15,6 +15,7 @@
 #include "app/SingleInstance.h"
 #include "framework/MessageLoop.h"
 #include "res/resource.h"
+#include "tests/support/MessageBoxAnswer.h"
 #include "ui/SharedBrushes.h"
 #include "ui/SharedFonts.h"
 #include "ui/StringPool.h"
@@ -32,54 +33,7 @@ void Pump() {
     }
 }
 
-// The message of a message box: its longest static text (the id of that control
-// differs between systems).
-std::wstring LongestStaticText(HWND box) {
-    std::wstring longest;
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t cls[16] = {}, text[256] = {};
-        GetClassNameW(child, cls, 16);
-        GetWindowTextW(child, text, 256);
-        if (lstrcmpiW(cls, L"Static") == 0 && wcslen(text) > longest.size()) {
-            longest = text;
-        }
-    }
-    return longest;
-}
-
-// Answers the next message box owned by `owner` with `button` and reports its text.
-class MessageBoxAnswer {
-  public:
-    MessageBoxAnswer(HWND owner, int button)
-        : thread_([this, owner, button] {
-              for (int i = 0; i < 400 && !done_; ++i) {
-                  HWND box = nullptr;
-                  while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr) {
-                      if (GetWindow(box, GW_OWNER) == owner) {
-                          text_ = LongestStaticText(box);
-                          PostMessageW(box, WM_COMMAND, button, 0);
-                          done_ = true;
-                          return;
-                      }
-                  }
-                  Sleep(25);
-              }
-          }) {}
-    ~MessageBoxAnswer() {
-        done_ = true;
-        thread_.join();
-    }
-    std::wstring Text() {
-        thread_.join();
-        thread_ = std::thread([] {});
-        return text_;
-    }
-
-  private:
-    std::atomic<bool> done_{false};
-    std::wstring text_;
-    std::thread thread_;
-};
+using vantrel::testsupport::MessageBoxAnswer;
 
 class MainWindowTest : public testing::Test {
   protected:

@@ -1,0 +1,87 @@
+// Answers the next message box owned by a window, from a thread of its own, while
+// the test's thread sits in the box's modal loop. A box counts once it is visible
+// and its message text is set: Wine builds the box in steps, and a box found half
+// built would answer before the text could be read.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+namespace vantrel::testsupport {
+
+// The message of a message box: its longest static text (the id of that control
+// differs between systems).
+inline std::wstring LongestStaticText(HWND box) {
+    std::wstring longest;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t cls[16] = {}, text[512] = {};
+        GetClassNameW(child, cls, 16);
+        GetWindowTextW(child, text, 512);
+        if (lstrcmpiW(cls, L"Static") == 0 && wcslen(text) > longest.size()) {
+            longest = text;
+        }
+    }
+    return longest;
+}
+
+class MessageBoxAnswer {
+  public:
+    // Presses `button` in the next complete box owned by `owner`; gives up after
+    // about ten seconds.
+    MessageBoxAnswer(HWND owner, int button)
+        : thread_([this, owner, button] {
+              for (int i = 0; i < 400 && !stop_; ++i) {
+                  if (HWND box = FindCompleteBox(owner)) {
+                      text_ = LongestStaticText(box);
+                      PostMessageW(box, WM_COMMAND, button, 0);
+                      answered_ = true;
+                      return;
+                  }
+                  Sleep(25);
+              }
+          }) {}
+    ~MessageBoxAnswer() {
+        stop_ = true;
+        Join();
+    }
+    MessageBoxAnswer(const MessageBoxAnswer&) = delete;
+    MessageBoxAnswer& operator=(const MessageBoxAnswer&) = delete;
+
+    // Waits for the answering thread, then reports whether a box was answered.
+    bool Answered() {
+        Join();
+        return answered_;
+    }
+    // The answered box's message text (empty when none was answered).
+    std::wstring Text() {
+        Join();
+        return text_;
+    }
+
+  private:
+    static HWND FindCompleteBox(HWND owner) {
+        HWND box = nullptr;
+        while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr) {
+            if (GetWindow(box, GW_OWNER) == owner && IsWindowVisible(box) &&
+                !LongestStaticText(box).empty()) {
+                return box;
+            }
+        }
+        return nullptr;
+    }
+    void Join() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> answered_{false};
+    std::wstring text_;
+    std::thread thread_;
+};
+
+}  // namespace vantrel::testsupport
