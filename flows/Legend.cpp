@@ -1,0 +1,19 @@
+#include "flows/Legend.h"
+
+#include "ui/BlitBitmap.h"
+#include "ui/SkinBitmaps.h"
+
+void CLegend::SetBitmap(UINT resourceId) {
+    bitmapId_ = resourceId;
+    if (Handle() != nullptr) {
+        Invalidate(nullptr, false);
+    }
+}
+
+void CLegend::DrawItem(const DRAWITEMSTRUCT& item) {
+    if (bitmapId_ == 0) {
+        return;
+    }
+    BlitBitmap(SkinBitmap(bitmapId_), item.hDC, 0, 0, item.rcItem.right - item.rcItem.left,
+               item.rcItem.bottom - item.rcItem.top);
+}
