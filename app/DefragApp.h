@@ -11,9 +11,9 @@
 
 #include "app/SingleInstance.h"
 #include "app/StartupOptions.h"
-#include "flows/DriveItems.h"
 #include "framework/Application.h"
 #include "service/ServiceBinding.h"
+#include "state/DriveItems.h"
 #include "state/ProgramSettings.h"
 
 class CDefragApp : public fw::Application {

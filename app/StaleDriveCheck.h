@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "flows/DriveRecord.h"
+#include "state/DriveRecord.h"
 
 inline constexpr int kStaleAfterDays = 7;
 

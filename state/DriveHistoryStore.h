@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "flows/DriveRecord.h"
+#include "state/DriveRecord.h"
 #include "state/ProgramSettings.h"
 
 enum class DriveTime {

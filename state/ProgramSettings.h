@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "flows/DriveRecord.h"
+#include "state/DriveRecord.h"
 
 // Path of the settings key below HKEY_CURRENT_USER.
 inline constexpr wchar_t kSettingsKeyPath[] = L"Software\\Brenlow\\Vantrel";

@@ -5,8 +5,8 @@
 
 #include <cstddef>
 
-#include "flows/DriveItems.h"
-#include "flows/DriveRecord.h"
+#include "state/DriveItems.h"
+#include "state/DriveRecord.h"
 
 namespace {
 

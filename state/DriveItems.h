@@ -1,7 +1,7 @@
 // The drive items that the application object owns for the life of the process.
 #pragma once
 
-#include "flows/DriveRecord.h"
+#include "state/DriveRecord.h"
 
 // The drive history array itself is held in the settings record (ProgramSettings), from
 // which it is loaded and saved; it runs parallel to DriveLetters, one record per letter.

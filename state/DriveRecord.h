@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "flows/GrowableArray.h"
+#include "state/GrowableArray.h"
 
 // Drive status codes. Stored values above 4 are kept as they are; the selection page
 // reads them like DriveStatusUnknown.

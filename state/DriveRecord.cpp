@@ -1,4 +1,4 @@
-#include "flows/DriveRecord.h"
+#include "state/DriveRecord.h"
 
 #include "res/resource.h"
 #include "ui/ResourceString.h"
