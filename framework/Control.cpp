@@ -76,12 +76,12 @@ LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, L
     if (message == WM_NCDESTROY) {
         // The subclass must go before the window does; the control's own
         // procedure still gets the message.
-        self->Route(m);
+        RouteAtBoundary(*self, m);
         self->Unbind();
         self->OnFinalMessage();
         return m.result;
     }
-    return self->Route(m);
+    return RouteAtBoundary(*self, m);
 }
 
 }  // namespace fw

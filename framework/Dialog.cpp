@@ -15,7 +15,7 @@ Dialog::Dialog(UINT templateId, HINSTANCE module)
     : templateId_(templateId), module_(module ? module : GetModuleHandleW(nullptr)) {}
 
 Dialog::~Dialog() {
-    Destroy();
+    DetachAndDestroy();
 }
 
 const MessageTable& Dialog::Messages() const {
@@ -73,7 +73,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         return FALSE;
     }
     Message m{hwnd, message, wParam, lParam};
-    self->Route(m);
+    RouteAtBoundary(*self, m);
     if (message == WM_NCDESTROY) {
         self->Unbind();
         self->OnFinalMessage();

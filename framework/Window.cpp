@@ -21,7 +21,7 @@ HINSTANCE ProgramModule() {
 }  // namespace
 
 Window::~Window() {
-    Destroy();
+    DetachAndDestroy();
 }
 
 const MessageTable& Window::Messages() const {
@@ -96,12 +96,21 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
     Message m{hwnd, message, wParam, lParam};
-    self->Route(m);
+    RouteAtBoundary(*self, m);
     if (message == WM_NCDESTROY) {
         self->Unbind();
         self->OnFinalMessage();
     }
     return m.result;
+}
+
+LRESULT Window::RouteAtBoundary(Window& window, Message& m) {
+    try {
+        return window.Route(m);
+    } catch (...) {
+        m.result = 0;
+        return 0;
+    }
 }
 
 void Window::Unbind() {
@@ -115,8 +124,20 @@ void Window::Destroy() {
     if (!hwnd_) {
         return;
     }
+    // The window procedure routes WM_DESTROY and WM_NCDESTROY and detaches at the
+    // end. A window of another thread cannot be destroyed from here: it is only
+    // detached then.
+    if (!DestroyWindow(hwnd_)) {
+        Unbind();
+    }
+}
+
+void Window::DetachAndDestroy() {
+    if (!hwnd_) {
+        return;
+    }
     HWND hwnd = hwnd_;
-    // Stop dispatching first: the messages of the destruction get default handling.
+    // Stop dispatching first: the object is being destroyed.
     Unbind();
     DestroyWindow(hwnd);
 }

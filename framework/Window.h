@@ -2,12 +2,22 @@
 // subclassed control, whose messages are routed through message tables
 // (framework/MessageTable.h).
 //
-// Ownership: the object is attached to its HWND for the window's life and
-// detached at WM_NCDESTROY. A window that still exists when its object is
-// destroyed is detached first (so no message reaches a half-destroyed object)
-// and then destroyed; a subclassed control is only detached (its parent owns it).
-// A class whose members must outlive its window calls Destroy() in its own
-// destructor, because the base class destructor runs after the members are gone.
+// Lifetime: the object is attached to its HWND for the window's life and
+// detached at WM_NCDESTROY, after the window's own handlers saw WM_DESTROY and
+// WM_NCDESTROY. Destroy() on a live window goes that ordinary way. Only the
+// destructor detaches first: a window that still exists when its object is
+// destroyed gets no message on a half-destroyed object and is then destroyed
+// with default handling; a subclassed control is only detached (its parent owns
+// it). A class whose handlers must see the window's end calls Destroy() in its
+// own destructor, because the base class destructor runs after the derived part
+// is gone.
+//
+// Where an object may be deleted: anywhere outside its own message handlers, or
+// from OnFinalMessage (the last call the layer makes on it). Never delete it from
+// one of its handlers: the layer still uses the object when the handler returns.
+//
+// A C++ exception that escapes a handler stops at the window procedure (it must
+// not unwind through the system's frames): the message then answers 0.
 #pragma once
 
 #include <windows.h>
@@ -43,7 +53,8 @@ class Window {
                                     HICON icon, HICON smallIcon);
     static const wchar_t* DefaultClassName();
 
-    // Detaches the object and destroys the window (nothing when there is none).
+    // Destroys the window (nothing when there is none); its handlers see WM_DESTROY
+    // and WM_NCDESTROY, and the object is detached at the end.
     void Destroy();
 
     // The object attached to a window of this layer (window, dialog or control); null otherwise.
@@ -88,6 +99,12 @@ class Window {
 
     // Offers the message to the tables, then to DefaultProcessing; stores and returns the result.
     LRESULT Route(Message& m);
+    // Route as the window procedures call it: a C++ exception stops here and the
+    // message answers 0.
+    static LRESULT RouteAtBoundary(Window& window, Message& m);
+    // For destructors: detaches first, so that the destruction's messages get
+    // default handling, then destroys the window.
+    void DetachAndDestroy();
     void SetHandle(HWND hwnd) { hwnd_ = hwnd; }
     // Removes the window's pointer to this object (each kind keeps it elsewhere)
     // and forgets the handle; the window itself stays.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -77,6 +78,10 @@ class ProbeWindow : public fw::Window {
             ++counters_->destroy;
         }
     }
+    bool OnThrow(fw::Message& m) {
+        m.result = 99;
+        throw std::runtime_error("handler failed");
+    }
 
     Counters* counters_;
 };
@@ -92,6 +97,7 @@ const fw::MessageTable ProbeWindow::kProbeTable{
         fw::OnPaint(&ProbeWindow::OnPaint),
         fw::OnRegisteredMessage(L"this will work", &ProbeWindow::OnHandOver),
         fw::OnMessage(WM_DESTROY, &ProbeWindow::OnDestroy),
+        fw::OnMessage(WM_APP + 1, &ProbeWindow::OnThrow),
     }};
 
 bool CreateProbe(ProbeWindow& window) {
@@ -196,6 +202,29 @@ TEST(Window, ObjectDestroyedFirstDetachesBeforeTheWindowGoes) {
     // WM_DESTROY of that destruction did not reach the half-destroyed object.
     EXPECT_EQ(0, counters.destroy);
     EXPECT_EQ(0, counters.finalMessage);
+}
+
+TEST(Window, DestroyOnALiveWindowLetsItsHandlersSeeTheEnd) {
+    Counters counters;
+    ProbeWindow window(&counters);
+    ASSERT_TRUE(CreateProbe(window));
+    HWND hwnd = window.Handle();
+    window.Destroy();
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(nullptr, window.Handle());
+    EXPECT_EQ(1, counters.destroy);
+    EXPECT_EQ(1, counters.finalMessage);
+    window.Destroy();  // nothing left to destroy
+    EXPECT_EQ(1, counters.destroy);
+}
+
+TEST(Window, AnExceptionFromAHandlerStopsAtTheWindowProcedure) {
+    ProbeWindow window;
+    ASSERT_TRUE(CreateProbe(window));
+    EXPECT_EQ(0, SendMessageW(window.Handle(), WM_APP + 1, 0, 0));
+    // The window goes on working.
+    EXPECT_EQ(5, SendMessageW(window.Handle(), RegisterWindowMessageW(L"this will work"), 0, 9));
+    EXPECT_EQ(9, window.handOver);
 }
 
 }  // namespace
