@@ -1,27 +1,35 @@
 #include "app/StaleDriveCheck.h"
 
 #include <windows.h>
-#include <oleauto.h>
 
 #include "res/resource.h"
 #include "ui/Format.h"
 #include "ui/StringPool.h"
+#include "ui/TimeConvert.h"
 
 namespace {
 
-bool IsStale(const std::wstring& lastScanText, std::int64_t nowSeconds) {
-    const bool neverScanned =
-        lstrcmpiW(lastScanText.c_str(), LoadPooledString(IDS_SCANNING_NOT_PERFORMED).c_str()) == 0;
-    OleDateTime date;
-    // VarDateFromStr wants a writable string.
-    std::wstring text = lastScanText;
-    if (SUCCEEDED(VarDateFromStr(text.data(), LOCALE_USER_DEFAULT, 0, &date.Value))) {
-        date.Valid = true;
+// The date of the last scan: the stored time when it is valid, else the text
+// (written in the user's locale, so it may not parse after a locale change).
+OleDateTime LastScanDate(const IndiVidualDriveInfo& drive) {
+    if (drive.IsvalidScanTime) {
+        const OleDateTime stored = OleDateFromSystemTime(drive.LastScanSysTime);
+        if (stored.Valid) {
+            return stored;
+        }
+    }
+    return ParseDateText(drive.LastScanDate);
+}
+
+bool IsStale(const IndiVidualDriveInfo& drive, std::int64_t nowSeconds) {
+    const OleDateTime date = LastScanDate(drive);
+    if (date.Valid) {
         int days = 0;
         FormatDaysAgoAt(date, nowSeconds, &days);
         return days > kStaleAfterDays;
     }
-    return neverScanned;
+    return lstrcmpiW(drive.LastScanDate.c_str(),
+                     LoadPooledString(IDS_SCANNING_NOT_PERFORMED).c_str()) == 0;
 }
 
 }  // namespace
@@ -29,7 +37,7 @@ bool IsStale(const std::wstring& lastScanText, std::int64_t nowSeconds) {
 std::wstring StaleDriveList(const DriveHistoryArray& history, std::int64_t nowSeconds) {
     std::wstring list;
     for (const IndiVidualDriveInfo& drive : history) {
-        if (!IsStale(drive.LastScanDate, nowSeconds)) {
+        if (!IsStale(drive, nowSeconds)) {
             continue;
         }
         if (!list.empty()) {

@@ -9,7 +9,8 @@
 inline constexpr int kStaleAfterDays = 7;
 
 // The stale drives of `history`, in array order, as "C:\" entries joined by ",";
-// empty when every drive is fresh. A drive is stale when its last-scan text parses as
-// a date (user's default locale) more than 7 whole days before `nowSeconds`, or when
-// the text does not parse and says the drive was never scanned.
+// empty when every drive is fresh. A drive is stale when its last scan lies more than
+// 7 whole days before `nowSeconds` (the stored scan time when it is valid, else the
+// last-scan text read in the user's default locale), or when it has no scan date
+// and its text says the drive was never scanned.
 std::wstring StaleDriveList(const DriveHistoryArray& history, std::int64_t nowSeconds);

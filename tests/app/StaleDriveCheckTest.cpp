@@ -66,4 +66,28 @@ TEST(StaleDriveCheck, ListsDrivesOlderThanSevenDaysInArrayOrder) {
     }
 }
 
+// The stored scan time decides when it is valid: a text written in another locale
+// (which no longer parses) does not hide a stale drive, and a valid time wins over
+// whatever the text says.
+TEST(StaleDriveCheck, TheStoredScanTimeDecidesWhenItIsValid) {
+    auto drive = [](wchar_t letter, int daysAgo, const std::wstring& text, bool valid) {
+        IndiVidualDriveInfo record = MakeDriveRecord(letter);
+        SYSTEMTIME scanned = {2026, 3, 0, 15, 10, 30, 0, 0};
+        DATE date = 0;
+        SystemTimeToVariantTime(&scanned, &date);
+        date -= daysAgo;
+        VariantTimeToSystemTime(date, &scanned);
+        record.LastScanSysTime = scanned;
+        record.IsvalidScanTime = valid;
+        record.LastScanDate = text;
+        return record;
+    };
+    DriveHistoryArray history;
+    history.Add(drive(L'C', 8, L"08.03.2026 10:30:00 (another locale)", true));
+    history.Add(drive(L'D', 1, ScanTextDaysAgo(20), true));
+    history.Add(drive(L'E', 1, ScanTextDaysAgo(20), false));  // no valid time: the text
+    history.Add(drive(L'F', 30, L"", true));
+    EXPECT_EQ(L"C:\\,E:\\,F:\\", StaleDriveList(history, Now()));
+}
+
 }  // namespace
