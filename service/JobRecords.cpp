@@ -33,6 +33,26 @@ JobCommand MakeJobCommand(std::int32_t code, wchar_t driveLetter, std::int32_t c
     return command;
 }
 
+CellState CellStateOf(const MapCell& cell) {
+    const std::uint64_t special = cell.Optimized + cell.Fragmented + cell.Mft;
+    if (cell.Used != 0 && cell.Used >= cell.Free && cell.Used >= special) {
+        return CellState::Used;
+    }
+    if (special < cell.Free) {
+        return CellState::Free;
+    }
+    if (cell.Optimized != 0 && cell.Optimized >= cell.Fragmented && cell.Optimized >= cell.Mft) {
+        return CellState::Optimized;
+    }
+    if (cell.Fragmented != 0 && cell.Fragmented >= cell.Mft) {
+        return CellState::Fragmented;
+    }
+    if (cell.Mft != 0) {
+        return CellState::Mft;
+    }
+    return CellState::Free;
+}
+
 FileEntry FileEntryFromRecord(const FileRecord& record) {
     FileEntry entry;
     entry.Path = FieldText(record.Path);

@@ -62,6 +62,16 @@ struct MapCell {
     std::uint64_t Mft;
 };
 
+// What a map cell shows; the value is also the sprite's index in the sheet.
+// Processing has a legend entry but is never shown by a cell.
+enum class CellState : int { Free = 0, Used = 1, Optimized = 2, Fragmented = 3, Mft = 4 };
+
+// The kind that dominates a cell: used space when it is at least the free space
+// and the optimized, fragmented and MFT clusters together; else free space when
+// those are fewer than the free clusters; else the largest of optimized,
+// fragmented and MFT, ties in that order. A cell of zeros shows free space.
+CellState CellStateOf(const MapCell& cell);
+
 struct JobStatistics {
     SYSTEMTIME StartTime;
     SYSTEMTIME EndTime;

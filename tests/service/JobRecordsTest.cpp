@@ -106,5 +106,31 @@ TEST(JobStatistics, IsZeroWhenFreshlyMade) {
               static_cast<std::ptrdiff_t>(sizeof(JobStatistics)));
 }
 
+TEST(CellStateOf, FollowsTheDominantKindWithItsTieRules) {
+    struct Case {
+        const char* name;
+        MapCell cell;  // free, used, optimized, fragmented, mft
+        CellState expected;
+    };
+    const Case cases[] = {
+        {"all zero", {0, 0, 0, 0, 0}, CellState::Free},
+        {"used ties free and special", {10, 10, 4, 3, 3}, CellState::Used},
+        {"used below special", {0, 5, 6, 0, 0}, CellState::Optimized},
+        {"special ties free: optimized ties fragmented", {10, 0, 5, 5, 0}, CellState::Optimized},
+        {"special below free", {11, 0, 5, 5, 0}, CellState::Free},
+        {"fragmented ties mft", {0, 0, 0, 3, 3}, CellState::Fragmented},
+        {"mft alone", {0, 0, 0, 0, 3}, CellState::Mft},
+        {"fragmented over optimized", {0, 1, 2, 3, 0}, CellState::Fragmented},
+        {"free only", {7, 0, 0, 0, 0}, CellState::Free},
+        {"used alone", {0, 1, 0, 0, 0}, CellState::Used},
+        {"counters near the top of the range",
+         {0, 0, ~0ull / 2, ~0ull / 2, 0},
+         CellState::Optimized},
+    };
+    for (const Case& test : cases) {
+        EXPECT_EQ(CellStateOf(test.cell), test.expected) << test.name;
+    }
+}
+
 }  // namespace
 }  // namespace vantrel::service
