@@ -27,7 +27,9 @@ std::uint64_t LogUniform(SplitMix64& random, double low, double high) {
 }
 
 // Size classes of ordinary files: share, smallest and largest size, and how likely
-// a file of the class is fragmented at the reference fragmentation level.
+// a file of the class is fragmented at the reference fragmentation level. The
+// last class is the bulk of the data (videos, images, archives, game data): few
+// files that take whatever the smaller ones leave of the used space.
 struct SizeClass {
     double share;
     double low;
@@ -35,14 +37,15 @@ struct SizeClass {
     double fragmentation;
 };
 constexpr SizeClass kSizeClasses[] = {
-    {0.55, 100.0, 64.0 * kKiB, 0.0005},
-    {0.30, 64.0 * kKiB, 2.0 * kMiB, 0.004},
-    {0.12, 2.0 * kMiB, 64.0 * kMiB, 0.03},
-    {0.03, 64.0 * kMiB, 4.0 * kGiB, 0.12},
+    {0.675, 100.0, 64.0 * kKiB, 0.0006},
+    {0.29, 64.0 * kKiB, 1.0 * kMiB, 0.004},
+    {0.03, 1.0 * kMiB, 32.0 * kMiB, 0.03},
+    {0.005, 64.0 * kMiB, 8.0 * kGiB, 0.35},
 };
+constexpr std::size_t kBulkClass = std::size(kSizeClasses) - 1;
 // Fragmented files on a large drive stay around this many: every one of them
 // costs the client a 64 KiB record transfer when the results are read.
-constexpr double kFragmentedFilesTarget = 2500.0;
+constexpr double kFragmentedFilesTarget = 0.9 * kMaxFragmentedFiles;
 
 struct Placement {
     std::uint32_t entry;
@@ -137,6 +140,75 @@ class Layout {
     std::vector<std::pair<std::uint64_t, std::uint64_t>> free_;
 };
 
+// How likely a file in a folder of this kind is held open by a running program.
+double LockedChance(FolderKind kind) {
+    switch (kind) {
+        case FolderKind::Hives:
+            return 0.9;
+        case FolderKind::Logs:
+            return 0.05;
+        case FolderKind::AppData:
+            return 0.02;
+        case FolderKind::Temp:
+            return 0.01;
+        case FolderKind::System:
+            return 0.005;
+        default:
+            return 0.001;
+    }
+}
+
+bool TakesLargeFiles(FolderKind kind) {
+    switch (kind) {
+        case FolderKind::System:
+        case FolderKind::Hives:
+        case FolderKind::Fonts:
+        case FolderKind::Logs:
+        case FolderKind::Installer:
+        case FolderKind::Temp:
+            return false;
+        default:
+            return true;
+    }
+}
+
+bool IsPlannedFragmentedFile(const Entry& entry, std::uint32_t pieces) {
+    return entry.kind == EntryKind::File && pieces >= 2;
+}
+
+// Holds the fragmented files to the cap (the last ones made come out whole) and
+// makes sure a few of them are locked.
+void KeepFragmentedFilesInBounds(VolumeModel& model, std::vector<std::uint32_t>& pieces) {
+    std::uint32_t fragmented = 0;
+    std::uint32_t locked = 0;
+    for (std::uint32_t i = 0; i < model.entries.size(); ++i) {
+        const Entry& entry = model.entries[i];
+        if (IsPlannedFragmentedFile(entry, pieces[i]) ||
+            (entry.kind == EntryKind::SystemFile && pieces[i] >= 2)) {
+            ++fragmented;
+        }
+        if (IsPlannedFragmentedFile(entry, pieces[i]) && entry.mobility == Mobility::Locked) {
+            ++locked;
+        }
+    }
+    for (std::size_t i = model.entries.size(); i-- > 0 && fragmented > kMaxFragmentedFiles;) {
+        if (IsPlannedFragmentedFile(model.entries[i], pieces[i])) {
+            if (model.entries[i].mobility == Mobility::Locked) {
+                --locked;
+            }
+            pieces[i] = 1;
+            --fragmented;
+        }
+    }
+    for (std::uint32_t i = 0; i < model.entries.size() && locked < kMinLockedFragmentedFiles; ++i) {
+        Entry& entry = model.entries[i];
+        if (IsPlannedFragmentedFile(entry, pieces[i]) && entry.mobility == Mobility::Movable) {
+            entry.mobility = Mobility::Locked;
+            ++locked;
+        }
+    }
+}
+
 std::uint64_t Seed(wchar_t letter, std::uint64_t totalBytes) {
     return 0x56414E5452454Cull ^ (static_cast<std::uint64_t>(letter) * 0x100000001B3ull) ^
            (totalBytes * 0x9E3779B97F4A7C15ull);
@@ -181,13 +253,18 @@ VolumeModel BuildVolumeModel(wchar_t letter, std::uint64_t totalBytes, std::wstr
     geometry.totalClusters = total;
 
     SplitMix64 random(Seed(letter, totalBytes));
+    const bool systemDrive = letter == L'C';
+    model.systemDrive = systemDrive;
+    model.userName = UserName(random.Next());
     const double usedShare = 0.35 + 0.40 * random.Unit();
     double fragmentationLevel = 0.4 + 0.9 * random.Unit();
     const auto targetUsed = static_cast<std::uint64_t>(static_cast<double>(total) * usedShare);
 
     const auto fileCount = static_cast<std::uint32_t>(
         std::clamp<std::uint64_t>(targetUsed * clusterBytes / (160 * kKiB), 2000, kMaxModelFiles));
-    const std::uint32_t directoryCount = fileCount / 11 + 8;
+    // Large drives have many files: the smaller classes fragment less there, so
+    // that the fragmented files stay near the target.
+    const double bulkLevel = fragmentationLevel;
     double expectedFragmented = 0;
     for (const SizeClass& sizeClass : kSizeClasses) {
         expectedFragmented += sizeClass.share * sizeClass.fragmentation;
@@ -196,22 +273,30 @@ VolumeModel BuildVolumeModel(wchar_t letter, std::uint64_t totalBytes, std::wstr
     if (expectedFragmented > kFragmentedFilesTarget) {
         fragmentationLevel *= kFragmentedFilesTarget / expectedFragmented;
     }
+    // The share of the used space that the smaller files take.
+    const double smallFilesShare = 0.25 + 0.2 * random.Unit();
 
     const std::uint64_t mftClusters =
-        CeilDiv((fileCount + directoryCount + 64ull) * kMftRecordBytes, clusterBytes);
+        CeilDiv((fileCount + fileCount / 11 + 128ull) * kMftRecordBytes, clusterBytes);
     const std::uint64_t mftStart = std::min(kNtfsMftStart, total / 4);
     model.mftZoneStart = mftStart + mftClusters;
     model.mftZoneEnd = model.mftZoneStart + total / 64;
     model.free = FreeSpace(model.mftZoneStart, model.mftZoneEnd);
 
-    // Entries: the root, the system files, then directories and files mixed the way
-    // a file table grows.
+    // Entries: the root, the system files, the drive's well-known folders, then
+    // directories and files mixed the way a file table grows.
     std::vector<std::uint32_t> pieces;  // planned fragments per entry
-    auto add = [&](Entry entry, std::uint32_t fragmentCount) {
+    std::vector<bool> bulk;             // files of the bulk class
+    auto add = [&](Entry entry, std::uint32_t fragmentCount, bool isBulk = false) {
         model.entries.push_back(entry);
         pieces.push_back(fragmentCount);
+        bulk.push_back(isBulk);
     };
-    add({.clusters = 1, .kind = EntryKind::Directory, .mobility = Mobility::Unmovable}, 1);
+    add({.clusters = 1,
+         .kind = EntryKind::Directory,
+         .mobility = Mobility::Unmovable,
+         .folder = RootKind(systemDrive)},
+        1);
     for (std::uint32_t system = 0; system < kSystemFileCount; ++system) {
         Entry entry{
             .nameSeed = system, .kind = EntryKind::SystemFile, .mobility = Mobility::Unmovable};
@@ -232,9 +317,8 @@ VolumeModel BuildVolumeModel(wchar_t letter, std::uint64_t totalBytes, std::wstr
                 break;
             case SystemFile::PageFile:
                 // Only the system drive pages; a page file grows in pieces.
-                entry.clusters = letter == L'C'
-                                     ? std::min<std::uint64_t>(total / 40, 2 * kGiB / clusterBytes)
-                                     : 0;
+                entry.clusters =
+                    systemDrive ? std::min<std::uint64_t>(total / 40, 2 * kGiB / clusterBytes) : 0;
                 fragments = static_cast<std::uint32_t>(random.Between(1, 3));
                 break;
         }
@@ -245,70 +329,115 @@ VolumeModel BuildVolumeModel(wchar_t letter, std::uint64_t totalBytes, std::wstr
         add(entry, entry.clusters < fragments ? 1 : fragments);
     }
     const std::uint32_t firstOrdinary = static_cast<std::uint32_t>(model.entries.size());
-    std::vector<std::uint32_t> directories{0};
+
+    // Where generated entries may go: files and folders each have their own list.
+    std::vector<std::uint32_t> fileParents;
+    std::vector<std::uint32_t> folderParents;
+    if (RootTakesEntries(systemDrive)) {
+        fileParents.push_back(0);
+        folderParents.push_back(0);
+    }
+    const auto skeleton = SkeletonFor(systemDrive);
+    for (std::uint32_t i = 0; i < skeleton.size(); ++i) {
+        const SkeletonFolder& folder = skeleton[i];
+        const std::uint32_t parent =
+            folder.parent == kNoParent ? 0
+                                       : firstOrdinary + static_cast<std::uint32_t>(folder.parent);
+        const auto index = static_cast<std::uint32_t>(model.entries.size());
+        add({.parent = parent,
+             .nameSeed = i,
+             .clusters = 1,
+             .kind = EntryKind::Directory,
+             .mobility = Mobility::Movable,
+             .depth = static_cast<std::uint8_t>(model.entries[parent].depth + 1),
+             .folder = folder.kind},
+            1);
+        if (folder.takesFiles) {
+            fileParents.push_back(index);
+        }
+        if (folder.takesFolders) {
+            folderParents.push_back(index);
+        }
+    }
+    const auto directoryCount =
+        std::max(fileCount / 11 + 8, static_cast<std::uint32_t>(skeleton.size()));
     std::uint32_t filesMade = 0;
-    std::uint32_t directoriesMade = 0;
+    std::uint32_t directoriesMade = static_cast<std::uint32_t>(skeleton.size());
     while (filesMade < fileCount || directoriesMade < directoryCount) {
-        const std::uint32_t parent = directories[random.Next() % directories.size()];
-        const std::uint8_t depth = static_cast<std::uint8_t>(model.entries[parent].depth + 1);
-        const bool makeDirectory =
-            directoriesMade < directoryCount &&
-            (filesMade == fileCount || directoriesMade < kFixedDirectoryCount ||
-             random.Next() % (fileCount + directoryCount) < directoryCount);
+        const bool makeDirectory = directoriesMade < directoryCount &&
+                                   (filesMade == fileCount ||
+                                    random.Next() % (fileCount + directoryCount) < directoryCount);
         if (makeDirectory) {
-            Entry entry{.kind = EntryKind::Directory, .mobility = Mobility::Movable};
-            // The well-known folders come first, directly under the root.
-            entry.parent = directoriesMade < kFixedDirectoryCount ? 0 : parent;
-            entry.depth = directoriesMade < kFixedDirectoryCount ? 1 : depth;
-            entry.nameSeed = directoriesMade < kFixedDirectoryCount
-                                 ? directoriesMade
-                                 : static_cast<std::uint32_t>(random.Next() | kGeneratedNameFlag);
+            const std::uint32_t parent = folderParents[random.Next() % folderParents.size()];
+            const Entry& parentEntry = model.entries[parent];
+            Entry entry{.parent = parent,
+                        .nameSeed = static_cast<std::uint32_t>(random.Next() | kGeneratedNameFlag),
+                        .kind = EntryKind::Directory,
+                        .mobility = Mobility::Movable,
+                        .depth = static_cast<std::uint8_t>(parentEntry.depth + 1),
+                        .folder = parentEntry.folder};
             entry.clusters = 1 + (random.Chance(0.05) ? random.Between(1, 15) : 0);
             entry.sizeBytes = entry.clusters * clusterBytes;
+            const auto index = static_cast<std::uint32_t>(model.entries.size());
+            fileParents.push_back(index);
             if (entry.depth < kMaxDirectoryDepth) {
-                directories.push_back(static_cast<std::uint32_t>(model.entries.size()));
+                folderParents.push_back(index);
             }
             add(entry, 1);
             ++directoriesMade;
             continue;
         }
         double pick = random.Unit();
-        const SizeClass* sizeClass = &kSizeClasses[0];
-        for (const SizeClass& candidate : kSizeClasses) {
-            sizeClass = &candidate;
-            if (pick < candidate.share) {
+        std::size_t sizeClass = 0;
+        for (; sizeClass + 1 < std::size(kSizeClasses); ++sizeClass) {
+            if (pick < kSizeClasses[sizeClass].share) {
                 break;
             }
-            pick -= candidate.share;
+            pick -= kSizeClasses[sizeClass].share;
         }
+        // The largest files are media, images, games and backups rather than
+        // drivers or fonts: such a file looks for a fitting folder a few times.
+        std::uint32_t parent = fileParents[random.Next() % fileParents.size()];
+        for (int attempt = 0; attempt < 4 && sizeClass == kBulkClass &&
+                              !TakesLargeFiles(model.entries[parent].folder);
+             ++attempt) {
+            parent = fileParents[random.Next() % fileParents.size()];
+        }
+        const Entry& parentEntry = model.entries[parent];
         Entry entry{.parent = parent,
                     .nameSeed = static_cast<std::uint32_t>(random.Next()),
                     .kind = EntryKind::File,
-                    .mobility = random.Chance(0.004) ? Mobility::Locked : Mobility::Movable,
-                    .depth = depth};
-        entry.sizeBytes = LogUniform(random, sizeClass->low, sizeClass->high);
+                    .depth = static_cast<std::uint8_t>(parentEntry.depth + 1),
+                    .folder = parentEntry.folder};
+        entry.mobility =
+            random.Chance(LockedChance(entry.folder)) ? Mobility::Locked : Mobility::Movable;
+        entry.sizeBytes =
+            LogUniform(random, kSizeClasses[sizeClass].low, kSizeClasses[sizeClass].high);
         std::uint32_t fragments = 1;
-        if (random.Chance(sizeClass->fragmentation * fragmentationLevel)) {
+        const double level = sizeClass == kBulkClass ? bulkLevel : fragmentationLevel;
+        if (random.Chance(kSizeClasses[sizeClass].fragmentation * level)) {
             fragments = random.Chance(0.1) ? static_cast<std::uint32_t>(random.Between(20, 400))
                                            : static_cast<std::uint32_t>(random.Between(2, 6));
         }
-        add(entry, fragments);
+        add(entry, fragments, sizeClass == kBulkClass);
         ++filesMade;
     }
 
     // Scale the ordinary files so that the volume is used to the chosen share, and
-    // never so far that the layout would not fit.
+    // never so far that the layout would not fit: the smaller files to their share
+    // of it (never larger than they were made), the bulk to the rest.
     std::uint64_t fixedClusters = 0;
     for (std::uint32_t i = 0; i < firstOrdinary; ++i) {
         fixedClusters += model.entries[i].clusters;
     }
-    double rawFileClusters = 0;
+    double smallRaw = 0;
+    double bulkRaw = 0;
     for (std::uint32_t i = firstOrdinary; i < model.entries.size(); ++i) {
         Entry& entry = model.entries[i];
         if (entry.kind == EntryKind::Directory) {
             fixedClusters += entry.clusters;
         } else {
-            rawFileClusters +=
+            (bulk[i] ? bulkRaw : smallRaw) +=
                 static_cast<double>(entry.sizeBytes) / static_cast<double>(clusterBytes);
         }
     }
@@ -317,12 +446,16 @@ VolumeModel BuildVolumeModel(wchar_t letter, std::uint64_t totalBytes, std::wstr
         std::min(total, fixedClusters + (model.mftZoneEnd - model.mftZoneStart) + total / 20);
     const double wanted =
         static_cast<double>(std::min(capacity, targetUsed - std::min(targetUsed, fixedClusters)));
-    const double scale = rawFileClusters > 0 ? wanted / rawFileClusters : 0.0;
+    double smallScale = smallRaw > 0 ? std::min(1.0, wanted * smallFilesShare / smallRaw) : 0.0;
+    double bulkScale = bulkRaw > 0 ? (wanted - smallRaw * smallScale) / bulkRaw : 0.0;
+    if (bulkRaw == 0 && smallRaw > 0) {
+        smallScale = wanted / smallRaw;
+    }
     std::uint64_t pieceClusters = fixedClusters;
-    std::uint64_t pieceCount = 0;
     for (std::uint32_t i = 0; i < model.entries.size(); ++i) {
         Entry& entry = model.entries[i];
         if (entry.kind == EntryKind::File) {
+            const double scale = bulk[i] ? bulkScale : smallScale;
             entry.sizeBytes =
                 static_cast<std::uint64_t>(static_cast<double>(entry.sizeBytes) * scale);
             entry.clusters =
@@ -330,7 +463,11 @@ VolumeModel BuildVolumeModel(wchar_t letter, std::uint64_t totalBytes, std::wstr
             pieceClusters += entry.clusters;
         }
         pieces[i] = static_cast<std::uint32_t>(std::min<std::uint64_t>(pieces[i], entry.clusters));
-        pieceCount += pieces[i];
+    }
+    KeepFragmentedFilesInBounds(model, pieces);
+    std::uint64_t pieceCount = 0;
+    for (const std::uint32_t count : pieces) {
+        pieceCount += count;
     }
 
     const std::uint64_t freeClusters = total - std::min(total, pieceClusters);

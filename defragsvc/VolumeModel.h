@@ -3,6 +3,7 @@
 // reads it to analyse and changes its extents to optimize.
 #pragma once
 
+#include "defragsvc/FolderSkeleton.h"
 #include "defragsvc/FreeSpace.h"
 
 #include <cstdint>
@@ -32,6 +33,8 @@ struct Entry {
     EntryKind kind = EntryKind::File;
     Mobility mobility = Mobility::Movable;
     std::uint8_t depth = 0;
+    // A directory's own kind; a file's is the kind of the folder it sits in.
+    FolderKind folder = FolderKind::Root;
     bool optimized = false;
 };
 
@@ -49,6 +52,9 @@ class VolumeModel {
   public:
     VolumeGeometry geometry;
     std::wstring volumeText;
+    // The system drive holds Windows, the programs, the users and the page file.
+    bool systemDrive = false;
+    std::wstring userName;
     std::vector<Entry> entries;
     std::vector<Extent> extents;
     FreeSpace free;
@@ -82,6 +88,12 @@ class VolumeModel {
 inline constexpr std::uint64_t kDefaultVolumeBytes = 64ull << 30;
 inline constexpr std::uint64_t kMinimumVolumeBytes = 256ull << 20;
 inline constexpr std::uint32_t kMaxModelFiles = 600000;
+// Every fragmented file costs the client a 64 KiB record transfer when it reads
+// the results, so no drive has more than this many.
+inline constexpr std::uint32_t kMaxFragmentedFiles = 2500;
+// Some fragmented files are always held open by a running program, so that an
+// optimization leaves a few behind as on a real system.
+inline constexpr std::uint32_t kMinLockedFragmentedFiles = 3;
 
 VolumeModel BuildVolumeModel(wchar_t letter, std::uint64_t totalBytes, std::wstring volumeText);
 

@@ -14,9 +14,8 @@ namespace vantrel::defragsvc {
 enum class SystemFile : std::uint32_t { Mft, Boot, LogFile, Bitmap, PageFile };
 inline constexpr std::uint32_t kSystemFileCount = 5;
 
-// The first directories are the well-known top-level folders.
-inline constexpr std::uint32_t kFixedDirectoryCount = 5;
-// Set in the name seed of every directory whose name is generated.
+// Set in the name seed of every directory whose name is generated; the seed of a
+// well-known folder is its index in the drive's skeleton (FolderSkeleton.h).
 inline constexpr std::uint32_t kGeneratedNameFlag = 0x80000000u;
 inline constexpr std::uint8_t kMaxDirectoryDepth = 9;
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 namespace vantrel::defragsvc {
@@ -63,17 +64,20 @@ TEST_P(VolumeModelShapes, TilesTheVolumeAndAddsUp) {
 TEST_P(VolumeModelShapes, HasARealisticShareOfFragmentedFiles) {
     const VolumeModel model = BuildVolumeModel(GetParam().letter, GetParam().bytes, L"Data");
     std::uint64_t fragmented = 0;
+    std::uint32_t locked = 0;
     std::uint32_t mostFragments = 0;
     for (std::uint32_t i = 0; i < model.entries.size(); ++i) {
         if (model.IsFragmented(i)) {
             ++fragmented;
             mostFragments = std::max(mostFragments, model.entries[i].extentCount);
+            locked += model.entries[i].mobility == Mobility::Locked ? 1 : 0;
         }
     }
+    EXPECT_GE(locked, kMinLockedFragmentedFiles) << "some are always held open";
     const double share = static_cast<double>(fragmented) / static_cast<double>(model.fileCount);
     EXPECT_GT(share, 0.001);
     EXPECT_LT(share, 0.05);
-    EXPECT_LE(fragmented, 4000u) << "the client reads every fragmented file's record";
+    EXPECT_LE(fragmented, kMaxFragmentedFiles) << "the client reads every fragmented file's record";
     if (GetParam().bytes >= 16 * kGiB) {
         EXPECT_GE(mostFragments, 20u) << "some files should be heavily fragmented";
     }
@@ -125,6 +129,55 @@ TEST(VolumeModel, PathsStartAtTheRootAndNameSystemFiles) {
         ASSERT_LT(path.size(), 400u);
     }
     EXPECT_EQ(EntryPath(model, static_cast<std::uint32_t>(model.entries.size())), L"C:\\");
+}
+
+// Paths of files under a folder, e.g. every file below "C:\Windows\System32\".
+std::vector<std::wstring> FilesUnder(const VolumeModel& model, const std::wstring& folder) {
+    std::vector<std::wstring> paths;
+    for (std::uint32_t i = 0; i < model.entries.size(); ++i) {
+        if (model.entries[i].kind == EntryKind::File) {
+            std::wstring path = EntryPath(model, i);
+            if (path.starts_with(folder)) {
+                paths.push_back(std::move(path));
+            }
+        }
+    }
+    return paths;
+}
+
+TEST(VolumeModel, SystemDrivePathsReadLikeWindowsAndItsUser) {
+    const VolumeModel model = BuildVolumeModel(L'C', 16 * kGiB, L"");
+    ASSERT_FALSE(model.userName.empty());
+    const std::wstring user = L"C:\\Users\\" + model.userName + L"\\";
+    struct Case {
+        std::wstring folder;
+        std::vector<std::wstring> extensions;  // at least one file ends with one of them
+    };
+    const Case cases[] = {
+        {L"C:\\Windows\\System32\\", {L".dll", L".exe", L".sys", L".mui"}},
+        {user + L"Documents\\", {L".docx", L".pdf", L".xlsx", L".txt"}},
+        {user + L"Pictures\\", {L".jpg", L".png", L".heic"}},
+        {user + L"AppData\\", {L".db", L".json", L".log", L".dat"}},
+        {L"C:\\Program Files\\", {L".dll", L".exe", L".pak"}},
+    };
+    for (const Case& test : cases) {
+        const auto paths = FilesUnder(model, test.folder);
+        EXPECT_GE(paths.size(), 20u) << std::string(test.folder.begin(), test.folder.end());
+        bool fitting = false;
+        for (const std::wstring& path : paths) {
+            for (const std::wstring& extension : test.extensions) {
+                fitting = fitting || path.ends_with(extension);
+            }
+        }
+        EXPECT_TRUE(fitting) << std::string(test.folder.begin(), test.folder.end());
+    }
+}
+
+TEST(VolumeModel, DataDrivePathsHaveNoWindowsFolder) {
+    const VolumeModel model = BuildVolumeModel(L'D', 16 * kGiB, L"");
+    EXPECT_TRUE(FilesUnder(model, L"D:\\Windows\\").empty());
+    EXPECT_FALSE(FilesUnder(model, L"D:\\Photos").empty());
+    EXPECT_FALSE(FilesUnder(model, L"D:\\Backup").empty());
 }
 
 TEST(VolumeModel, OnlyTheSystemDriveHasAPageFile) {
