@@ -64,24 +64,29 @@ void ClusterMap::Remove(ClusterKind kind, std::uint64_t lcn, std::uint64_t lengt
     });
 }
 
-std::vector<service::MapCell> ClusterMap::Cells() const {
-    std::vector<service::MapCell> cells = cells_;
-    for (std::uint32_t i = 0; i < cellCount_; ++i) {
+std::vector<service::MapCell> ClusterMap::Cells(std::uint32_t shown) const {
+    std::vector<service::MapCell> cells(cellCount_);
+    for (std::uint32_t i = 0; i < cellCount_ && i < shown; ++i) {
         service::MapCell& cell = cells[i];
-        const std::uint64_t taken = cell.Used + cell.Optimized + cell.Fragmented + cell.Mft;
+        cell = cells_[i];
         const std::uint64_t slice = SliceStart(i + 1) - SliceStart(i);
-        cell.Free = slice - std::min(slice, taken);
+        cell.Free = slice - std::min(slice, TakenIn(i));
     }
     return cells;
 }
 
-ClusterKind KindOf(const VolumeModel& model, std::uint32_t index, bool revealed) {
+std::uint64_t ClusterMap::TakenIn(std::uint32_t cell) const {
+    if (cell >= cellCount_) {
+        return 0;
+    }
+    const service::MapCell& counters = cells_[cell];
+    return counters.Used + counters.Optimized + counters.Fragmented + counters.Mft;
+}
+
+ClusterKind KindOf(const VolumeModel& model, std::uint32_t index) {
     const Entry& entry = model.entries[index];
     if (entry.kind == EntryKind::Mft) {
         return ClusterKind::Mft;
-    }
-    if (!revealed) {
-        return ClusterKind::Used;
     }
     if (model.IsFragmented(index)) {
         return ClusterKind::Fragmented;
@@ -89,10 +94,10 @@ ClusterKind KindOf(const VolumeModel& model, std::uint32_t index, bool revealed)
     return entry.optimized ? ClusterKind::Optimized : ClusterKind::Used;
 }
 
-ClusterMap MapOf(const VolumeModel& model, std::uint32_t cellCount, std::uint32_t revealedUpTo) {
+ClusterMap MapOf(const VolumeModel& model, std::uint32_t cellCount) {
     ClusterMap map(model.geometry.totalClusters, cellCount);
     for (std::uint32_t i = 0; i < model.entries.size(); ++i) {
-        const ClusterKind kind = KindOf(model, i, i < revealedUpTo);
+        const ClusterKind kind = KindOf(model, i);
         for (const Extent& extent : model.ExtentsOf(i)) {
             map.Add(kind, extent.lcn, extent.length);
         }

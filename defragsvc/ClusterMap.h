@@ -1,7 +1,7 @@
 // The volume map the service answers: the volume's clusters divided among a
 // number of cells, each counting its clusters by kind. Kept up to date
-// incrementally as a job reveals or moves extents, so that answering a map costs
-// a copy, not a walk over the whole volume.
+// incrementally as a job moves extents, so that answering a map costs a copy,
+// not a walk over the whole volume.
 #pragma once
 
 #include "defragsvc/VolumeModel.h"
@@ -26,8 +26,11 @@ class ClusterMap {
 
     std::uint32_t CellCount() const { return cellCount_; }
     // The cells with their free counters filled in: each cell's counters sum to
-    // the clusters of its slice.
-    std::vector<service::MapCell> Cells() const;
+    // the clusters of its slice. Cells from `shown` on read all zero: a job has
+    // not reached them yet.
+    std::vector<service::MapCell> Cells(std::uint32_t shown = kMaxMapCells) const;
+    // Clusters in use (every kind but free) in one cell's slice.
+    std::uint64_t TakenIn(std::uint32_t cell) const;
 
     std::uint64_t SliceStart(std::uint32_t cell) const;
 
@@ -40,12 +43,11 @@ class ClusterMap {
     std::vector<service::MapCell> cells_;
 };
 
-// The kind an entry's clusters are counted as; an entry not yet looked at by an
-// analysis counts as plain used space.
-ClusterKind KindOf(const VolumeModel& model, std::uint32_t index, bool revealed);
+// The kind an entry's clusters are counted as: the MFT, fragmented file data,
+// data an optimization has placed, or plain used space.
+ClusterKind KindOf(const VolumeModel& model, std::uint32_t index);
 
-// Counts every entry of the model into a fresh map; entries below revealedUpTo
-// count as their own kind, the rest as used space.
-ClusterMap MapOf(const VolumeModel& model, std::uint32_t cellCount, std::uint32_t revealedUpTo);
+// Counts every entry of the model into a fresh map.
+ClusterMap MapOf(const VolumeModel& model, std::uint32_t cellCount);
 
 }  // namespace vantrel::defragsvc

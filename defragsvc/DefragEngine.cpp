@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cwctype>
+#include <system_error>
 
 namespace vantrel::defragsvc {
 namespace {
@@ -90,16 +92,18 @@ long DefragEngine::Command(const service::JobCommand& command) {
             if (active_.load()) {
                 return 0;
             }
-            Start(command.Command == service::JobCommandCode::Analyze ? JobKind::Analysis
-                                                                      : JobKind::Optimization,
-                  command);
-            return 1;
+            return Start(command.Command == service::JobCommandCode::Analyze
+                             ? JobKind::Analysis
+                             : JobKind::Optimization,
+                         command)
+                       ? 1
+                       : 0;
         default:
             return 0;
     }
 }
 
-void DefragEngine::Start(JobKind kind, const service::JobCommand& command) {
+bool DefragEngine::Start(JobKind kind, const service::JobCommand& command) {
     EndWorker(false);  // a finished worker still has to be joined
     const auto letter = static_cast<wchar_t>(std::towupper(command.DriveLetter));
     int pass = 0;
@@ -119,13 +123,21 @@ void DefragEngine::Start(JobKind kind, const service::JobCommand& command) {
         stopRequested_ = false;
         cancelRequested_ = false;
         paused_ = false;
+        offeredMap_.reset();
     }
     active_ = true;
     // Running from the moment the command is accepted, even while the model builds.
     auto starting = std::make_shared<Snapshot>();
     starting->state = JobState::Running;
     Publish(starting);
-    worker_ = std::thread(&DefragEngine::RunJob, this, request);
+    try {
+        worker_ = std::thread(&DefragEngine::RunJob, this, request);
+    } catch (const std::system_error&) {
+        active_ = false;
+        Publish(std::make_shared<Snapshot>());
+        return false;
+    }
+    return true;
 }
 
 void DefragEngine::EndWorker(bool cancel) {
@@ -161,7 +173,7 @@ std::shared_ptr<const DefragEngine::Snapshot> DefragEngine::MakeSnapshot(const D
         service::WriteFieldText(statistics->CurrentFile, EntryPath(*model, job.CurrentEntry()));
     }
     snapshot->statistics = std::move(statistics);
-    snapshot->map = job.Map().Cells();
+    snapshot->map = job.MapCells();
     if (withOutcomes) {
         snapshot->outcomes = job.Outcomes();
     }
@@ -170,6 +182,18 @@ std::shared_ptr<const DefragEngine::Snapshot> DefragEngine::MakeSnapshot(const D
 }
 
 void DefragEngine::RunJob(JobRequest request) {
+    // Nothing leaves the thread: a job that cannot go on (no memory for its
+    // model) ends, and the engine reads idle again.
+    try {
+        Work(request);
+    } catch (...) {
+        building_ = false;
+        Publish(std::make_shared<Snapshot>());
+        active_ = false;
+    }
+}
+
+void DefragEngine::Work(const JobRequest& request) {
     building_ = true;
     SYSTEMTIME start{};
     GetLocalTime(&start);
@@ -183,10 +207,15 @@ void DefragEngine::RunJob(JobRequest request) {
     Publish(MakeSnapshot(job, JobState::Running, false, start, false));
     building_ = false;
 
-    std::chrono::duration<double, std::milli> elapsed{0};
+    // Work is paid for by the clock: every running moment earns its share of the
+    // job's work, so a pass that skips its survey ends that much sooner. A large
+    // file done in one step is paid back before the next step.
+    const double totalWork = static_cast<double>(job.TotalWork());
+    double credit = 0.0;
     auto last = Clock::now();
     while (!job.Done()) {
         bool paused = false;
+        std::shared_ptr<const std::vector<service::MapCell>> offered;
         {
             std::unique_lock lock(signal_);
             wake_.wait_for(lock, kTick, [this] { return stopRequested_ || cancelRequested_; });
@@ -199,17 +228,26 @@ void DefragEngine::RunJob(JobRequest request) {
                 break;
             }
             paused = paused_;
+            offered = std::move(offeredMap_);
+        }
+        if (offered) {
+            job.AdoptMap(*offered);
         }
         const auto now = Clock::now();
         if (!paused) {
-            elapsed += now - last;
+            const std::chrono::duration<double, std::milli> step = now - last;
+            credit += request.durationMilliseconds == 0
+                          ? totalWork + 1.0
+                          : totalWork * step.count() / request.durationMilliseconds;
+            const std::uint64_t done = job.DoneWork();
+            const double remaining = static_cast<double>(job.TotalWork() - done);
+            if (credit > 0.0) {
+                job.AdvanceTo(done +
+                              static_cast<std::uint64_t>(std::ceil(std::min(credit, remaining))));
+                credit -= static_cast<double>(job.DoneWork() - done);
+            }
         }
         last = now;
-        const double share = request.durationMilliseconds == 0
-                                 ? 1.0
-                                 : std::min(1.0, elapsed.count() / request.durationMilliseconds);
-        job.AdvanceTo(static_cast<std::uint64_t>(share * static_cast<double>(job.TotalWork())) +
-                      (share >= 1.0 ? 1 : 0));
         building_ = true;
         Publish(MakeSnapshot(job, JobState::Running, paused, start, false));
         building_ = false;
@@ -250,16 +288,16 @@ long DefragEngine::CopyFileRecord(long index, service::FileRecord& record) const
     }
     const FileOutcome& outcome = snapshot->outcomes[static_cast<std::size_t>(index)];
     const VolumeModel& model = *snapshot->model;
-    const Entry& entry = model.entries[outcome.entry];
     const std::uint64_t clusterBytes = model.geometry.ClusterBytes();
     record = service::FileRecord{};
+    // Names never change once a model is built, so the path may be made now.
     service::WriteFieldText(record.Path, EntryPath(model, outcome.entry));
     record.Unused10000 = static_cast<std::int32_t>(outcome.entry);
     record.FragmentsBefore = outcome.fragmentsBefore;
     record.FragmentsAfter = outcome.fragmentsAfter;
-    record.LocalClusters = entry.clusters;
-    record.VirtualClusters = (entry.sizeBytes + clusterBytes - 1) / clusterBytes;
-    record.FileSize = entry.sizeBytes;
+    record.LocalClusters = outcome.clusters;
+    record.VirtualClusters = (outcome.sizeBytes + clusterBytes - 1) / clusterBytes;
+    record.FileSize = outcome.sizeBytes;
     record.ResultCode = outcome.resultCode;
     return 1;
 }
@@ -277,8 +315,13 @@ long DefragEngine::KeepHandedBackMap(const service::MapCell* cells, std::size_t 
     if (cells == nullptr || cellCount == 0 || cellCount > kMaxMapCells) {
         return 0;
     }
+    auto map = std::make_shared<const std::vector<service::MapCell>>(cells, cells + cellCount);
     std::lock_guard control(control_);
-    handedBack_.assign(cells, cells + cellCount);
+    handedBack_ = *map;
+    {
+        std::lock_guard lock(signal_);
+        offeredMap_ = std::move(map);
+    }
     return 1;
 }
 

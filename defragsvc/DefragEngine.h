@@ -1,9 +1,11 @@
 // The stand-in defragmentation engine behind the RPC interface. One job runs at
 // a time on a worker thread, paced against the clock; after every step the worker
 // publishes an immutable snapshot, and every query reads one snapshot, so a
-// caller never sees half an update. Volume models are built on first use per
-// drive letter and kept for the life of the engine, so an optimization changes
-// what the next analysis finds.
+// caller never sees half an update (the file count and the records of one
+// snapshot always agree). Volume models are built on first use per drive letter
+// and kept for the life of the engine, so an optimization changes what the next
+// analysis finds. A map the client hands back during an optimization reaches the
+// worker, which lets the pass skip its survey when the map matches the volume.
 #pragma once
 
 #include "defragsvc/DefragJob.h"
@@ -53,6 +55,7 @@ class DefragEngine {
     long CopyFileRecord(long index, service::FileRecord& record) const;
     // Only for exactly the cell count of the running or last job.
     long CopyMap(service::MapCell* cells, std::size_t cellCount) const;
+    // Keeps the map and offers it to the running (or next) optimization pass.
     long KeepHandedBackMap(const service::MapCell* cells, std::size_t cellCount);
     std::vector<service::MapCell> HandedBackMap() const;
     long Pause();
@@ -81,8 +84,10 @@ class DefragEngine {
     void Publish(std::shared_ptr<const Snapshot> snapshot);
     std::shared_ptr<const Snapshot> MakeSnapshot(const DefragJob& job, long state, bool paused,
                                                  const SYSTEMTIME& start, bool withOutcomes);
-    void Start(JobKind kind, const service::JobCommand& command);
+    // Answers false when no worker thread could be started.
+    bool Start(JobKind kind, const service::JobCommand& command);
     void RunJob(JobRequest request);
+    void Work(const JobRequest& request);
     // Ends the worker: cancel drops its result, otherwise it finishes as stopped.
     void EndWorker(bool cancel);
 
@@ -103,6 +108,8 @@ class DefragEngine {
     bool stopRequested_ = false;
     bool cancelRequested_ = false;
     bool paused_ = false;
+    // The last map handed back since the current job started, not yet seen by it.
+    std::shared_ptr<const std::vector<service::MapCell>> offeredMap_;
     std::atomic<bool> active_{false};
     std::atomic<bool> building_{false};
 

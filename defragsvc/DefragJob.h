@@ -2,6 +2,13 @@
 // advances in units of work when told to (the engine paces it against the
 // clock), and reports its figures, its map and its per-file outcomes at any time.
 // Not thread-safe: the engine's worker thread owns it.
+//
+// Every job first surveys the volume cell by cell, from the first cluster to
+// the last; a cell the survey has not reached reads all zero in the map. An
+// analysis is nothing but the survey: it counts each entry when it reaches the
+// entry's first cluster. An optimization pass surveys (about a fifth of its
+// work) and then moves the fragmented files it knows of; a map handed back by
+// the client that matches the volume ends the survey at once.
 #pragma once
 
 #include "defragsvc/ClusterMap.h"
@@ -9,17 +16,24 @@
 #include "service/JobRecords.h"
 
 #include <cstdint>
+#include <span>
+#include <utility>
 #include <vector>
 
 namespace vantrel::defragsvc {
 
 enum class JobKind { Analysis, Optimization };
 
+// One fragmented file as the job reports it; holds every figure of its record
+// but the path, so that a record never reads the model while a later job
+// changes it.
 struct FileOutcome {
     std::uint32_t entry = 0;
     std::int32_t fragmentsBefore = 0;
     std::int32_t fragmentsAfter = 0;
     std::int32_t resultCode = service::FileResult::Ok;
+    std::uint64_t clusters = 0;
+    std::uint64_t sizeBytes = 0;
 };
 
 class DefragJob {
@@ -32,35 +46,57 @@ class DefragJob {
     int Pass() const { return pass_; }
     std::uint64_t TotalWork() const { return totalWork_; }
     std::uint64_t DoneWork() const { return doneWork_; }
-    bool Done() const { return next_ >= order_.size(); }
+    bool Done() const { return !Surveying() && next_ >= order_.size(); }
+    bool Surveying() const { return surveyed_ < map_.CellCount(); }
 
-    // Handles entries until at least `work` units are done (or all are).
+    // Handles cells and entries until at least `work` units are done (or all are).
     void AdvanceTo(std::uint64_t work);
     // Ends the job early; the entries not reached keep their layout.
     void Stop();
     bool Stopped() const { return stopped_; }
 
-    // The statistics fields of this job; the caller sets times and the drive.
+    // An optimization still surveying takes a handed-back map that equals the
+    // volume's map cell for cell and skips the rest of its survey. Answers
+    // whether it took the map; nothing changes when it did not.
+    bool AdoptMap(std::span<const service::MapCell> cells);
+    bool StartedFromHandedBackMap() const { return adopted_; }
+
+    // The statistics fields of this job; the caller sets times and the current file.
     void FillStatistics(service::JobStatistics& statistics) const;
-    const ClusterMap& Map() const { return map_; }
+    // The map as the client sees it: cells not surveyed yet read all zero.
+    std::vector<service::MapCell> MapCells() const { return map_.Cells(surveyed_); }
     // One outcome per fragmented file: for an analysis the files found so far, for
     // an optimization every file the pass set out to handle.
     std::vector<FileOutcome> Outcomes() const;
     // The entry handled last, or the first one to come.
-    std::uint32_t CurrentEntry() const;
+    std::uint32_t CurrentEntry() const { return current_; }
 
   private:
-    void AnalyzeEntry(std::uint32_t index);
+    void MarkLargestForSecondPass();
+    void SurveyCell();
+    void CountEntry(std::uint32_t index);
     void OptimizeEntry(std::size_t position);
-    std::uint64_t WorkOf(std::uint32_t index) const;
+    std::uint64_t SurveyWorkOf(std::uint32_t cell) const;
+    std::uint64_t MoveWorkOf(std::uint32_t index) const;
+    FileOutcome OutcomeOf(std::uint32_t index) const;
 
     VolumeModel& model_;
     JobKind kind_;
     int pass_;
     ClusterMap map_;
-    std::vector<std::uint32_t> order_;   // entries in the order the job handles them
-    std::vector<FileOutcome> outcomes_;  // optimization: one per order_ entry
+    // The survey: entries by their first cluster, and how far it has come.
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> homes_;
+    std::size_t nextHome_ = 0;
+    std::uint32_t surveyed_ = 0;
+    double surveyScale_ = 1.0;
+    bool adopted_ = false;
+    // The moves of an optimization: one outcome per entry of order_.
+    std::vector<std::uint32_t> order_;
+    std::vector<FileOutcome> outcomes_;
     std::size_t next_ = 0;
+    // An analysis's fragmented files, in the order it found them, as they were.
+    std::vector<FileOutcome> found_;
+    std::uint32_t current_ = 0;
     std::uint64_t totalWork_ = 0;
     std::uint64_t doneWork_ = 0;
     bool stopped_ = false;
@@ -72,7 +108,9 @@ class DefragJob {
     std::uint64_t nonOptimizedBytes_ = 0;
     std::uint64_t defragmentedFiles_ = 0;
     std::uint64_t movedClusters_ = 0;
-    std::uint64_t highWaterMark_ = 0;
+    std::uint64_t firstPassLimit_ = 0;
+    // First pass: the files (by position in order_) that wait for the second.
+    std::vector<bool> leftForSecondPass_;
 };
 
 }  // namespace vantrel::defragsvc

@@ -23,7 +23,11 @@ long RpcListener::Start() {
     if (status != RPC_S_OK && status != RPC_S_DUPLICATE_ENDPOINT) {
         return status;
     }
-    status = RpcServerRegisterIf(Serve_DefragRpc_v1_0_s_ifspec, nullptr, nullptr);
+    // Callers on this machine only: the runtime turns away calls that come over
+    // the network, before they reach a server routine.
+    status =
+        RpcServerRegisterIfEx(Serve_DefragRpc_v1_0_s_ifspec, nullptr, nullptr,
+                              RPC_IF_ALLOW_LOCAL_ONLY, RPC_C_LISTEN_MAX_CALLS_DEFAULT, nullptr);
     if (status != RPC_S_OK) {
         return status;
     }

@@ -1,4 +1,5 @@
-// Listens on the defrag service endpoint and serves the interface until Stop().
+// Listens on the defrag service endpoint and serves the interface to local
+// callers until Stop().
 #pragma once
 
 #include <windows.h>

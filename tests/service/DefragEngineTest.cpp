@@ -1,19 +1,17 @@
-// The stand-in engine: jobs over a model (stepped by hand, no clock), and the
-// engine's job lifecycle on its worker thread at a fast pace.
+// The stand-in engine's job lifecycle on its worker thread at a fast pace: its
+// commands, pause and stop, the pass count, the handed-back map and the records.
 #include "defragsvc/DefragEngine.h"
-#include "defragsvc/DefragJob.h"
-#include "defragsvc/VolumeModel.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <cstring>
 #include <memory>
 
 namespace vantrel::defragsvc {
 namespace {
 
-namespace FileResult = service::FileResult;
 using service::JobCommand;
 namespace JobCommandCode = service::JobCommandCode;
 namespace JobState = service::JobState;
@@ -21,141 +19,6 @@ using service::JobStatistics;
 
 constexpr std::uint64_t kGiB = 1ull << 30;
 constexpr std::uint32_t kCells = 1472;
-
-std::unique_ptr<JobStatistics> StatisticsOf(const DefragJob& job) {
-    auto statistics = std::make_unique<JobStatistics>();
-    job.FillStatistics(*statistics);
-    return statistics;
-}
-
-// Clusters of the files that are fragmented after the job (what the results
-// pages weigh fragmentation by).
-std::uint64_t FragmentedClustersAfter(const VolumeModel& model,
-                                      const std::vector<FileOutcome>& outcomes) {
-    std::uint64_t clusters = 0;
-    for (const FileOutcome& outcome : outcomes) {
-        if (outcome.fragmentsAfter >= 2) {
-            clusters += model.entries[outcome.entry].clusters;
-        }
-    }
-    return clusters;
-}
-
-std::uint64_t MapTotal(const std::vector<service::MapCell>& cells,
-                       std::uint64_t service::MapCell::*counter) {
-    std::uint64_t total = 0;
-    for (const auto& cell : cells) {
-        total += cell.*counter;
-    }
-    return total;
-}
-
-TEST(DefragJob, AnalysisFindsEveryFragmentedFileAndCountsConsistently) {
-    VolumeModel model = BuildVolumeModel(L'C', 16 * kGiB, L"System");
-    DefragJob job(model, JobKind::Analysis, 0, kCells);
-    std::uint64_t lastProcessed = 0;
-    for (int step = 1; step <= 10; ++step) {
-        job.AdvanceTo(job.TotalWork() * step / 10);
-        const auto statistics = StatisticsOf(job);
-        EXPECT_GE(statistics->ProcessedClusters, lastProcessed);
-        lastProcessed = statistics->ProcessedClusters;
-        const auto cells = job.Map().Cells();
-        std::uint64_t sum = 0;
-        for (const auto& cell : cells) {
-            sum += cell.Free + cell.Used + cell.Optimized + cell.Fragmented + cell.Mft;
-        }
-        EXPECT_EQ(sum, model.geometry.totalClusters);
-    }
-    ASSERT_TRUE(job.Done());
-    const auto statistics = StatisticsOf(job);
-    EXPECT_EQ(statistics->ProcessedClusters, statistics->UsedClusters);
-    EXPECT_EQ(statistics->UsedClusters + statistics->FreeClusters, statistics->TotalClusters);
-    EXPECT_EQ(statistics->TotalFiles, model.fileCount);
-    EXPECT_EQ(statistics->TotalDirs, model.directoryCount);
-    EXPECT_EQ(statistics->SectorsPerCluster * statistics->BytesPerSector, 4096);
-    EXPECT_EQ(statistics->DriveLetter, L'C');
-    EXPECT_EQ(service::FieldText(statistics->VolumeText), L"System");
-    EXPECT_EQ(statistics->LargestFreeExtent, model.free.LargestExtent());
-
-    const auto outcomes = job.Outcomes();
-    EXPECT_EQ(outcomes.size(), statistics->FragmentedFiles);
-    std::uint64_t fragmentedClusters = 0;
-    std::uint64_t fragmentedBytes = 0;
-    for (const FileOutcome& outcome : outcomes) {
-        EXPECT_TRUE(model.IsFragmented(outcome.entry));
-        EXPECT_EQ(outcome.fragmentsBefore, outcome.fragmentsAfter);
-        EXPECT_GE(outcome.fragmentsBefore, 2);
-        fragmentedClusters += model.entries[outcome.entry].clusters;
-        fragmentedBytes += model.entries[outcome.entry].sizeBytes;
-    }
-    EXPECT_EQ(statistics->NonOptimizedBytes, fragmentedBytes);
-    const auto cells = job.Map().Cells();
-    EXPECT_EQ(MapTotal(cells, &service::MapCell::Fragmented), fragmentedClusters);
-    EXPECT_EQ(MapTotal(cells, &service::MapCell::Mft), model.entries[1].clusters);
-    EXPECT_EQ(MapTotal(cells, &service::MapCell::Free), model.free.TotalClusters());
-}
-
-TEST(DefragJob, TwoOptimizationPassesLowerFragmentationAndKeepTheVolumeSound) {
-    VolumeModel model = BuildVolumeModel(L'D', 32 * kGiB, L"Data");
-    DefragJob analysis(model, JobKind::Analysis, 0, kCells);
-    analysis.AdvanceTo(analysis.TotalWork());
-    const std::uint64_t before = FragmentedClustersAfter(model, analysis.Outcomes());
-
-    DefragJob first(model, JobKind::Optimization, 1, kCells);
-    first.AdvanceTo(first.TotalWork());
-    ASSERT_TRUE(first.Done());
-    const auto firstOutcomes = first.Outcomes();
-    const std::uint64_t afterFirst = FragmentedClustersAfter(model, firstOutcomes);
-    EXPECT_LT(afterFirst, before);
-
-    DefragJob second(model, JobKind::Optimization, 2, kCells);
-    second.AdvanceTo(second.TotalWork());
-    const auto secondOutcomes = second.Outcomes();
-    const std::uint64_t afterSecond = FragmentedClustersAfter(model, secondOutcomes);
-    EXPECT_LT(afterSecond, afterFirst);
-
-    const auto statistics = StatisticsOf(second);
-    EXPECT_EQ(statistics->FragmentedFiles, secondOutcomes.size());
-    std::uint64_t moved = 0;
-    for (const FileOutcome& outcome : secondOutcomes) {
-        const Entry& entry = model.entries[outcome.entry];
-        if (outcome.fragmentsAfter == 1) {
-            ++moved;
-            EXPECT_EQ(outcome.resultCode, FileResult::Ok);
-            EXPECT_TRUE(entry.optimized);
-        } else if (entry.mobility == Mobility::Locked) {
-            EXPECT_EQ(outcome.resultCode, FileResult::Locked);
-        } else if (entry.mobility == Mobility::Unmovable) {
-            EXPECT_EQ(outcome.resultCode, FileResult::CannotMoveData);
-        } else {
-            EXPECT_EQ(outcome.resultCode, FileResult::NoFreeSpace);
-        }
-    }
-    EXPECT_EQ(statistics->DeFragmentedFiles, moved);
-    EXPECT_EQ(statistics->ProcessedClusters, statistics->UsedClusters);
-    EXPECT_EQ(statistics->UsedClusters + statistics->FreeClusters, statistics->TotalClusters);
-    EXPECT_GT(MapTotal(second.Map().Cells(), &service::MapCell::Optimized), 0u);
-}
-
-TEST(DefragJob, StoppedOptimizationMarksTheFilesNotReached) {
-    VolumeModel model = BuildVolumeModel(L'E', 16 * kGiB, L"");
-    DefragJob job(model, JobKind::Optimization, 1, kCells);
-    job.AdvanceTo(job.TotalWork() / 3);
-    job.Stop();
-    EXPECT_TRUE(job.Stopped());
-    job.AdvanceTo(job.TotalWork());  // a stopped job does no more work
-    const auto outcomes = job.Outcomes();
-    std::size_t stopped = 0;
-    for (const FileOutcome& outcome : outcomes) {
-        if (outcome.resultCode == FileResult::StoppedByUser) {
-            ++stopped;
-            EXPECT_EQ(outcome.fragmentsAfter, outcome.fragmentsBefore);
-            EXPECT_TRUE(model.IsFragmented(outcome.entry));
-        }
-    }
-    EXPECT_GT(stopped, 0u);
-    EXPECT_LT(stopped, outcomes.size());
-}
 
 // The engine on its worker thread, against a fixed drive size and a fast pace.
 class DefragEngineLifecycle : public testing::Test {
@@ -295,6 +158,59 @@ TEST_F(DefragEngineLifecycle, KeepsTheHandedBackMap) {
     EXPECT_EQ(engine_.HandedBackMap()[2].Mft, 5u);
     EXPECT_EQ(engine_.KeepHandedBackMap(map.data(), 0), 0);
     EXPECT_EQ(engine_.KeepHandedBackMap(nullptr, 3), 0);
+}
+
+TEST_F(DefragEngineLifecycle, PassStartsFromTheHandedBackMapOnlyWhenItMatches) {
+    ASSERT_EQ(Send(JobCommandCode::Analyze), 1);
+    ASSERT_EQ(WaitWhileRunning(), JobState::Finished);
+    std::vector<service::MapCell> scanned(kCells);
+    ASSERT_EQ(engine_.CopyMap(scanned.data(), scanned.size()), 1);
+
+    struct Case {
+        const char* name;
+        std::vector<service::MapCell> map;
+        std::int32_t adopted;
+    };
+    const Case cases[] = {
+        {"the map of the scan", scanned, 1},
+        {"a map of zeros", std::vector<service::MapCell>(kCells), 0},
+    };
+    for (const Case& test : cases) {
+        ASSERT_EQ(Send(JobCommandCode::Reset), 1);
+        ASSERT_EQ(Send(JobCommandCode::Optimize), 1);
+        // Held while the map is handed back, so the survey cannot end first.
+        ASSERT_EQ(engine_.Pause(), 1) << test.name;
+        ASSERT_EQ(engine_.KeepHandedBackMap(test.map.data(), test.map.size()), 1) << test.name;
+        ASSERT_EQ(engine_.Resume(), 1) << test.name;
+        ASSERT_EQ(WaitWhileRunning(), JobState::Finished) << test.name;
+        EXPECT_EQ(Statistics()->UnusedB0, test.adopted) << test.name;
+    }
+}
+
+TEST_F(DefragEngineLifecycle, FileCountAndRecordsAgree) {
+    ASSERT_EQ(Send(JobCommandCode::Optimize), 1);
+    EXPECT_EQ(engine_.FileCount(), 0) << "no records while the job runs";
+    ASSERT_EQ(WaitWhileRunning(), JobState::Finished);
+    const auto statistics = Statistics();
+    const long count = engine_.FileCount();
+    ASSERT_EQ(static_cast<std::uint64_t>(count), statistics->FragmentedFiles);
+    auto record = std::make_unique<service::FileRecord>();
+    std::uint64_t failed = 0;
+    for (long index = 0; index < count; ++index) {
+        ASSERT_EQ(engine_.CopyFileRecord(index, *record), 1) << index;
+        ASSERT_TRUE(service::FieldText(record->Path).starts_with(L"C:\\")) << index;
+        ASSERT_GE(record->FragmentsBefore, 2);
+        ASSERT_GE(record->LocalClusters, record->VirtualClusters);
+        ASSERT_LE(record->FileSize, record->LocalClusters * 4096);
+        failed += record->ResultCode != service::FileResult::Ok ? 1 : 0;
+    }
+    EXPECT_EQ(failed, statistics->FragmentedFiles - statistics->DeFragmentedFiles);
+    std::memset(record.get(), 0x5A, sizeof *record);
+    for (const long bad : {-1L, count, count + 1, 0x7FFFFFFFL, static_cast<long>(0x80000000u)}) {
+        EXPECT_EQ(engine_.CopyFileRecord(bad, *record), 0) << bad;
+    }
+    EXPECT_EQ(reinterpret_cast<unsigned char*>(record.get())[100], 0x5A)
+        << "a refused index leaves the record alone";
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The whole link under Wine: the client's routines over the real named pipe to
-// the stand-in service, started through Wine's service control manager. The
+// the stand-in service, started through Wine's service control manager: a scan
+// and both optimization passes read back as the results pages read them. The
 // service is installed by this program and removed again at the end, so the
 // prefix is left without it.
 #include "service/CallGuard.h"
@@ -12,8 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <numeric>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace vantrel::service {
@@ -21,6 +25,10 @@ namespace {
 
 constexpr int kCells = 1472;
 constexpr std::uint32_t kTestPaceMilliseconds = 1500;
+// A drive that Wine does not map: the service models a volume of its default
+// size for it, with about 300 fragmented files, so that reading every record of
+// three jobs stays quick.
+constexpr wchar_t kDrive = L'Y';
 
 class MapCells final : public CellCountSource {
   public:
@@ -32,14 +40,41 @@ testsupport::StandInService& StandIn() {
     return service;
 }
 
+std::wstring Root() {
+    return {kDrive, L':', L'\\'};
+}
+
 std::uint64_t Sum(const MapCell& cell) {
     return cell.Free + cell.Used + cell.Optimized + cell.Fragmented + cell.Mft;
+}
+
+std::uint64_t Taken(const std::vector<MapCell>& map) {
+    std::uint64_t taken = 0;
+    for (const MapCell& cell : map) {
+        taken += cell.Used + cell.Optimized + cell.Fragmented + cell.Mft;
+    }
+    return taken;
+}
+
+std::uint64_t Total(const std::vector<MapCell>& map, std::uint64_t MapCell::*counter) {
+    std::uint64_t total = 0;
+    for (const MapCell& cell : map) {
+        total += cell.*counter;
+    }
+    return total;
 }
 
 struct FinishedJob {
     std::unique_ptr<JobStatistics> statistics = std::make_unique<JobStatistics>();
     std::vector<FileEntry> files;
     std::vector<MapCell> map = std::vector<MapCell>(kCells);
+};
+
+// What the polls of one job saw.
+struct Watch {
+    std::uint64_t lastProcessed = 0;
+    int shownCells = 0;
+    std::set<std::wstring> currentFiles;
 };
 
 class ServiceLink : public testing::Test {
@@ -62,7 +97,7 @@ class ServiceLink : public testing::Test {
     }
 
     int Send(std::int32_t code) {
-        return SendJobCommand(record_, cells_, code, L'C',
+        return SendJobCommand(record_, cells_, code, kDrive,
                               code == JobCommandCode::Optimize ? 1 : 0);
     }
 
@@ -74,7 +109,7 @@ class ServiceLink : public testing::Test {
     }
 
     // One poll tick as the progress page makes it; checks what must hold at any time.
-    long PollOnce(std::uint64_t& lastProcessed) {
+    static long PollOnce(Watch& watch, bool scanning) {
         const long state = State();
         long busy = 0;
         IsStatisticsBusy(busy);
@@ -86,20 +121,39 @@ class ServiceLink : public testing::Test {
             if (statistics->TotalClusters != 0) {
                 EXPECT_EQ(statistics->UsedClusters + statistics->FreeClusters,
                           statistics->TotalClusters);
-                EXPECT_GE(statistics->ProcessedClusters, lastProcessed) << "progress went back";
+                EXPECT_GE(statistics->ProcessedClusters, watch.lastProcessed)
+                    << "progress went back";
                 EXPECT_LE(statistics->ProcessedClusters, statistics->UsedClusters);
-                lastProcessed = statistics->ProcessedClusters;
+                watch.lastProcessed = statistics->ProcessedClusters;
+                const std::wstring current = FieldText(statistics->CurrentFile);
+                if (!current.empty()) {
+                    EXPECT_EQ(current.substr(0, 3), Root());
+                    watch.currentFiles.insert(current);
+                }
+            }
+            if (scanning) {
+                // The scanned cells come first; the map was read after the
+                // statistics, so it shows at least what they call processed.
+                int shown = 0;
+                while (shown < kCells && Sum(map[shown]) != 0) {
+                    ++shown;
+                }
+                for (int i = shown; i < kCells; ++i) {
+                    EXPECT_EQ(Sum(map[i]), 0u) << "cell " << i << " is ahead of the scan";
+                }
+                EXPECT_GE(shown, watch.shownCells) << "the map went back";
+                watch.shownCells = shown;
+                EXPECT_GE(Taken(map), statistics->ProcessedClusters);
             }
         }
         return state;
     }
 
     // Polls every 100 ms until the job leaves Running; a bounded number of ticks.
-    long PollUntilDone() {
-        std::uint64_t lastProcessed = 0;
+    static long PollUntilDone(Watch& watch, bool scanning) {
         long state = JobState::Running;
         for (int tick = 0; tick < 600 && state == JobState::Running; ++tick) {
-            state = PollOnce(lastProcessed);
+            state = PollOnce(watch, scanning);
             Sleep(100);
         }
         return state;
@@ -116,6 +170,10 @@ class ServiceLink : public testing::Test {
             GetFileRecord(index, entry);
             job.files.push_back(std::move(entry));
         }
+        // One past the end answers 0 and leaves the entry empty.
+        FileEntry past;
+        EXPECT_EQ(GetFileRecord(count, past), 0);
+        EXPECT_TRUE(past.Path.empty());
         return job;
     }
 
@@ -128,6 +186,44 @@ class ServiceLink : public testing::Test {
             }
         }
         return clusters;
+    }
+
+    // Volume fragmentation as the results pages compute it, in percent.
+    static double VolumePercent(const FinishedJob& job, std::int32_t FileEntry::*fragments) {
+        return 100.0 * static_cast<double>(ClustersOfFilesWith(job.files, fragments)) /
+               static_cast<double>(job.statistics->TotalClusters);
+    }
+
+    // Starts an optimization pass and hands the map back as the progress page
+    // does, while the pass is held so that its survey cannot end first.
+    void StartPassWithMap(std::vector<MapCell>& map) {
+        ASSERT_EQ(Send(JobCommandCode::Reset), 1);
+        ASSERT_EQ(Send(JobCommandCode::Optimize), 1);
+        ASSERT_EQ(PauseJob(), 1);
+        EXPECT_EQ(PutVolumeMap(map.data(), kCells), 1);
+        ASSERT_EQ(ResumeJob(), 1);
+    }
+
+    static void ExpectOptimizationPassConsistent(const FinishedJob& pass) {
+        const JobStatistics& statistics = *pass.statistics;
+        ASSERT_EQ(pass.files.size(), statistics.FragmentedFiles);
+        EXPECT_EQ(statistics.ProcessedClusters, statistics.UsedClusters);
+        std::uint64_t failed = 0;
+        for (const FileEntry& file : pass.files) {
+            if (file.ResultCode == FileResult::Ok) {
+                EXPECT_EQ(file.FragmentsAfter, 1)
+                    << std::string(file.Path.begin(), file.Path.end());
+            } else {
+                ++failed;
+                EXPECT_EQ(file.FragmentsAfter, file.FragmentsBefore);
+            }
+        }
+        EXPECT_EQ(failed, statistics.FragmentedFiles - statistics.DeFragmentedFiles)
+            << "the report lists every file the pass could not defragment";
+        EXPECT_EQ(ClustersOfFilesWith(pass.files, &FileEntry::FragmentsAfter),
+                  Total(pass.map, &MapCell::Fragmented))
+            << "the file list and the map disagree on fragmented data";
+        EXPECT_EQ(statistics.UnusedB0, 1) << "the pass started from the handed-back map";
     }
 
     static ServiceBinding* binding_;
@@ -188,77 +284,87 @@ TEST_F(ServiceLink, NoServerGivesServerUnavailableEveryTime) {
     EXPECT_EQ(unavailable, 1000);
 }
 
-TEST_F(ServiceLink, ScanRunsFromResetToFinishedWithConsistentFigures) {
+TEST_F(ServiceLink, ScanThenTwoOptimizationPassesReadBackConsistentFigures) {
     Install();
     ASSERT_EQ(StandIn().State(), static_cast<DWORD>(SERVICE_STOPPED));
     // The availability check starts the stopped service through the real manager.
     ASSERT_EQ(Send(JobCommandCode::Reset), 1);
     EXPECT_EQ(StandIn().State(), static_cast<DWORD>(SERVICE_RUNNING));
     EXPECT_EQ(State(), JobState::Idle);
+
     ASSERT_EQ(Send(JobCommandCode::Analyze), 1);
-    ASSERT_EQ(PollUntilDone(), JobState::Finished);
+    Watch scanWatch;
+    ASSERT_EQ(PollUntilDone(scanWatch, true), JobState::Finished);
+    EXPECT_GT(scanWatch.currentFiles.size(), 3u) << "the current file changes as the scan goes";
+    FinishedJob scan = ReadFinishedJob();
+    {
+        const JobStatistics& statistics = *scan.statistics;
+        EXPECT_EQ(statistics.DriveLetter, kDrive);
+        EXPECT_GT(statistics.TotalFiles, 0u);
+        EXPECT_GT(statistics.TotalDirs, 0u);
+        EXPECT_EQ(statistics.ProcessedClusters, statistics.UsedClusters);
+        EXPECT_LE(statistics.LargestFreeExtent, statistics.FreeClusters);
+        EXPECT_FALSE(FieldText(statistics.VolumeText).empty());
+        EXPECT_EQ(Taken(scan.map) + Total(scan.map, &MapCell::Free), statistics.TotalClusters);
+        std::array<int, 5> states{};
+        for (const MapCell& cell : scan.map) {
+            ++states[static_cast<int>(CellStateOf(cell))];
+        }
+        for (const CellState state :
+             {CellState::Free, CellState::Used, CellState::Fragmented, CellState::Mft}) {
+            EXPECT_GT(states[static_cast<int>(state)], 0) << static_cast<int>(state);
+        }
 
-    const FinishedJob job = ReadFinishedJob();
-    const JobStatistics& statistics = *job.statistics;
-    EXPECT_EQ(statistics.DriveLetter, L'C');
-    EXPECT_GT(statistics.TotalClusters, 0u);
-    EXPECT_EQ(statistics.UsedClusters + statistics.FreeClusters, statistics.TotalClusters);
-    EXPECT_EQ(statistics.ProcessedClusters, statistics.UsedClusters);
-    EXPECT_GT(statistics.TotalFiles, 0u);
-    EXPECT_GT(statistics.TotalDirs, 0u);
-    EXPECT_GT(statistics.LargestFreeExtent, 0u);
-    EXPECT_LE(statistics.LargestFreeExtent, statistics.FreeClusters);
-    EXPECT_FALSE(FieldText(statistics.VolumeText).empty());
-
-    std::uint64_t mapTotal = 0;
-    std::uint64_t mapFragmented = 0;
-    for (const MapCell& cell : job.map) {
-        mapTotal += Sum(cell);
-        mapFragmented += cell.Fragmented;
+        ASSERT_EQ(scan.files.size(), statistics.FragmentedFiles);
+        ASSERT_FALSE(scan.files.empty());
+        std::uint64_t bytes = 0;
+        for (const FileEntry& file : scan.files) {
+            ASSERT_EQ(file.Path.substr(0, 3), Root()) << "path read at the wrong offset";
+            ASSERT_GE(file.FragmentsBefore, 2);
+            ASSERT_EQ(file.FragmentsAfter, file.FragmentsBefore);
+            ASSERT_GT(file.LocalClusters, 0u);
+            ASSERT_LE(file.FileSize, file.LocalClusters * statistics.SectorsPerCluster *
+                                         statistics.BytesPerSector);
+            ASSERT_EQ(file.ResultCode, FileResult::Ok);
+            bytes += file.FileSize;
+        }
+        EXPECT_EQ(statistics.NonOptimizedBytes, bytes);
+        EXPECT_EQ(ClustersOfFilesWith(scan.files, &FileEntry::FragmentsBefore),
+                  Total(scan.map, &MapCell::Fragmented))
+            << "the file list and the map disagree on fragmented data";
     }
-    EXPECT_EQ(mapTotal, statistics.TotalClusters);
+    const double scanned = VolumePercent(scan, &FileEntry::FragmentsBefore);
+    EXPECT_GT(scanned, 1.0);
+    EXPECT_LT(scanned, 40.0);
 
-    ASSERT_EQ(job.files.size(), statistics.FragmentedFiles);
-    ASSERT_FALSE(job.files.empty());
-    for (const FileEntry& file : job.files) {
-        ASSERT_TRUE(file.Path.starts_with(L"C:\\")) << "path read at the wrong offset";
-        ASSERT_GE(file.FragmentsBefore, 2);
-        ASSERT_EQ(file.FragmentsAfter, file.FragmentsBefore);
-        ASSERT_GT(file.LocalClusters, 0u);
-        ASSERT_LE(file.FileSize,
-                  file.LocalClusters * statistics.SectorsPerCluster * statistics.BytesPerSector);
-        ASSERT_EQ(file.ResultCode, FileResult::Ok);
-    }
-    EXPECT_EQ(ClustersOfFilesWith(job.files, &FileEntry::FragmentsBefore), mapFragmented)
-        << "the file list and the map disagree on fragmented data";
-}
+    StartPassWithMap(scan.map);
+    Watch firstWatch;
+    ASSERT_EQ(PollUntilDone(firstWatch, false), JobState::Finished);
+    FinishedJob first = ReadFinishedJob();
+    ExpectOptimizationPassConsistent(first);
+    EXPECT_EQ(first.statistics->Unused10138, 1);
+    EXPECT_DOUBLE_EQ(VolumePercent(first, &FileEntry::FragmentsBefore), scanned);
+    const double afterFirst = VolumePercent(first, &FileEntry::FragmentsAfter);
+    EXPECT_LT(afterFirst, scanned);
 
-TEST_F(ServiceLink, TwoPassOptimizationLowersTheFragmentedClusters) {
-    Install();
-    ASSERT_EQ(Send(JobCommandCode::Reset), 1);
-    ASSERT_EQ(Send(JobCommandCode::Optimize), 1);
-    std::vector<MapCell> handedBack(kCells);
-    GetVolumeMap(handedBack.data(), kCells);
-    EXPECT_EQ(PutVolumeMap(handedBack.data(), kCells), 1);
-    ASSERT_EQ(PollUntilDone(), JobState::Finished);
-    const FinishedJob first = ReadFinishedJob();
-    const std::uint64_t before = ClustersOfFilesWith(first.files, &FileEntry::FragmentsBefore);
-    const std::uint64_t afterFirst = ClustersOfFilesWith(first.files, &FileEntry::FragmentsAfter);
-    EXPECT_LT(afterFirst, before);
-    EXPECT_GT(first.statistics->DeFragmentedFiles, 0u);
-
-    ASSERT_EQ(Send(JobCommandCode::Reset), 1);
-    ASSERT_EQ(Send(JobCommandCode::Optimize), 1);
-    ASSERT_EQ(PollUntilDone(), JobState::Finished);
+    StartPassWithMap(first.map);
+    Watch secondWatch;
+    ASSERT_EQ(PollUntilDone(secondWatch, false), JobState::Finished);
     const FinishedJob second = ReadFinishedJob();
-    EXPECT_LT(ClustersOfFilesWith(second.files, &FileEntry::FragmentsAfter), afterFirst);
-    EXPECT_LE(second.statistics->FragmentedFiles,
-              first.statistics->FragmentedFiles - first.statistics->DeFragmentedFiles);
-    std::uint64_t optimized = 0;
-    for (const MapCell& cell : second.map) {
-        optimized += cell.Optimized;
+    ExpectOptimizationPassConsistent(second);
+    EXPECT_EQ(second.statistics->Unused10138, 2);
+    EXPECT_EQ(second.statistics->FragmentedFiles,
+              first.statistics->FragmentedFiles - first.statistics->DeFragmentedFiles)
+        << "the second pass takes up what the first left";
+    const double afterSecond = VolumePercent(second, &FileEntry::FragmentsAfter);
+    EXPECT_LT(afterSecond, afterFirst);
+    EXPECT_GE(afterSecond, 0.0);
+    int locked = 0;
+    for (const FileEntry& file : second.files) {
+        locked += file.ResultCode == FileResult::Locked ? 1 : 0;
     }
-    EXPECT_GT(optimized, 0u);
+    EXPECT_GT(locked, 0) << "files in use stay fragmented";
+    EXPECT_GT(Total(second.map, &MapCell::Optimized), 0u);
 }
 
 TEST_F(ServiceLink, StopMidScanFinishesWithPartialResults) {
@@ -297,7 +403,8 @@ TEST_F(ServiceLink, PausedScanHoldsStillAndResumesToTheEnd) {
     EXPECT_EQ(statistics->ProcessedClusters, held);
     EXPECT_EQ(State(), JobState::Running);
     ASSERT_EQ(ResumeJob(), 1);
-    ASSERT_EQ(PollUntilDone(), JobState::Finished);
+    Watch watch;
+    ASSERT_EQ(PollUntilDone(watch, true), JobState::Finished);
     GetJobStatistics(*statistics);
     EXPECT_EQ(statistics->ProcessedClusters, statistics->UsedClusters);
 }
