@@ -3,7 +3,9 @@
 #include <utility>
 
 #include "tools/artgen/Buttons.h"
+#include "tools/artgen/JpegFile.h"
 #include "tools/artgen/PageArt.h"
+#include "tools/artgen/ReportArt.h"
 #include "tools/artgen/Skin.h"
 #include "tools/artgen/Symbols.h"
 #include "tools/artgen/WindowArt.h"
@@ -16,6 +18,12 @@ using skin::Backdrop;
 
 Artwork Bitmap(std::wstring name, std::function<Canvas()> draw) {
     return {std::move(name) + L".bmp", [draw = std::move(draw)] { return EncodeBmp24(draw()); }};
+}
+
+// The report pictures are JPEG files, named after their resources.
+Artwork Jpeg(std::wstring name, std::function<Canvas()> draw) {
+    return {L"report_" + std::move(name) + L".jpg",
+            [draw = std::move(draw)] { return EncodeJpeg(draw()); }};
 }
 
 Artwork Button(std::wstring name, ButtonStrip strip) {
@@ -127,6 +135,18 @@ std::vector<Artwork> Catalogue() {
         Button(L"button_see_results", {152, 34, 3, Primary, L"See Results", Backdrop::Footer, 13}));
     all.push_back(
         Button(L"button_view_report", {152, 34, 4, Primary, L"View Report", Backdrop::Footer, 13}));
+
+    // Pictures of the HTML reports.
+    all.push_back(Jpeg(L"header_top_middle", DrawReportHeaderTopMiddle));
+    all.push_back(Jpeg(L"header_left_image", DrawReportHeaderLeftImage));
+    all.push_back(Jpeg(L"header_lefttext", DrawReportHeaderLeftText));
+    all.push_back(Jpeg(L"header_top_right", DrawReportHeaderTopRight));
+    all.push_back(Jpeg(L"leftmenu_bgsinglepx", DrawReportMenuBackground));
+    all.push_back(Jpeg(L"leftmenu_seprationline", DrawReportMenuSeparator));
+    all.push_back(Jpeg(L"arrow_leftmenu", DrawReportMenuArrow));
+    all.push_back(Jpeg(L"heading_bg", DrawReportHeadingBar));
+    all.push_back(Jpeg(L"footer_middle", DrawReportFooterBar));
+    all.push_back(Jpeg(L"px_image", DrawReportSpacer));
     return all;
 }
 

@@ -47,6 +47,28 @@ Canvas DrawEdge(int width, int outlineColumn) {
     return canvas;
 }
 
+void DrawOutline(Canvas& canvas) {
+    const int w = canvas.Width();
+    const int h = canvas.Height();
+    canvas.Fill({0, 0, w, 1}, skin::kOutline);
+    canvas.Fill({0, h - 1, w, h}, skin::kOutline);
+    canvas.Fill({0, 0, 1, h}, skin::kOutline);
+    canvas.Fill({w - 1, 0, w, h}, skin::kOutline);
+}
+
+// A blue band across the top of a small window, as the banner.
+void DrawTitleBand(Canvas& canvas, int height) {
+    canvas.FillVertical({0, 0, canvas.Width(), height}, skin::kBannerTop, skin::kBannerBottom);
+}
+
+void DrawFooter(Canvas& canvas, int top) {
+    canvas.FillVertical({0, top, canvas.Width(), canvas.Height()}, {246, 249, 253},
+                        {228, 237, 248});
+    canvas.Fill({0, top, canvas.Width(), top + 1}, {206, 221, 241});
+}
+
+}  // namespace
+
 // A faint field of cluster cells, brightest at its centre, as a backdrop motif.
 void DrawCellField(Canvas& canvas, RECT area, double strength) {
     const double cx = (area.left + area.right) / 2.0;
@@ -79,28 +101,6 @@ void DrawWordmark(Canvas& canvas, int left, int top, int size) {
                 {left + 2, top + nameHeight + 2, left + 400, top + nameHeight + vendorHeight + 8},
                 {vendorHeight, false, false}, skin::kVendorText, DT_LEFT | DT_TOP | DT_SINGLELINE);
 }
-
-void DrawOutline(Canvas& canvas) {
-    const int w = canvas.Width();
-    const int h = canvas.Height();
-    canvas.Fill({0, 0, w, 1}, skin::kOutline);
-    canvas.Fill({0, h - 1, w, h}, skin::kOutline);
-    canvas.Fill({0, 0, 1, h}, skin::kOutline);
-    canvas.Fill({w - 1, 0, w, h}, skin::kOutline);
-}
-
-// A blue band across the top of a small window, as the banner.
-void DrawTitleBand(Canvas& canvas, int height) {
-    canvas.FillVertical({0, 0, canvas.Width(), height}, skin::kBannerTop, skin::kBannerBottom);
-}
-
-void DrawFooter(Canvas& canvas, int top) {
-    canvas.FillVertical({0, top, canvas.Width(), canvas.Height()}, {246, 249, 253},
-                        {228, 237, 248});
-    canvas.Fill({0, top, canvas.Width(), top + 1}, {206, 221, 241});
-}
-
-}  // namespace
 
 Canvas DrawBanner() {
     Canvas canvas(842, skin::kBannerHeight, skin::kWhite);

@@ -6,6 +6,13 @@
 
 namespace artgen {
 
+// A faint field of cluster cells in `area`, brightest at its centre, as a motif on
+// the blue backgrounds.
+void DrawCellField(Canvas& canvas, RECT area, double strength);
+// "Vantrel" in white with its shadow, and "Brenlow" below it; `size` is the name's
+// pixel height.
+void DrawWordmark(Canvas& canvas, int left, int top, int size);
+
 Canvas DrawBanner();
 Canvas DrawFrameLeft();
 Canvas DrawFrameRight();
