@@ -1,0 +1,56 @@
+#include "flows/FileRecordReader.h"
+
+#include <limits>
+
+#include "service/DefragClient.h"
+
+namespace svc = vantrel::service;
+
+namespace {
+
+class ServiceRecords final : public FileRecordSource {
+  public:
+    int GetFileCount(long& count) override { return svc::GetFileCount(count); }
+    int GetFileRecord(long index, svc::FileEntry& entry) override {
+        return svc::GetFileRecord(index, entry);
+    }
+};
+
+// A file counts as fragmented with two or more fragments.
+constexpr std::int32_t kFragmentedFrom = 2;
+
+void AddSaturating(std::uint64_t& sum, std::uint64_t value) {
+    sum = value > std::numeric_limits<std::uint64_t>::max() - sum
+              ? std::numeric_limits<std::uint64_t>::max()
+              : sum + value;
+}
+
+}  // namespace
+
+FileRecordSource& ServiceFileRecords() {
+    static ServiceRecords records;
+    return records;
+}
+
+FragmentedClusterSums SumFragmentedClusters(FileRecordSource& source) {
+    FragmentedClusterSums sums;
+    long count = 0;
+    if (source.GetFileCount(count) == 0 || count < 1) {
+        return sums;
+    }
+    svc::FileEntry entry;
+    for (long index = 0; index < count; ++index) {
+        entry = svc::FileEntry{};
+        if (source.GetFileRecord(index, entry) == 0) {
+            break;
+        }
+        ++sums.filesRead;
+        if (entry.FragmentsBefore >= kFragmentedFrom) {
+            AddSaturating(sums.before, entry.LocalClusters);
+        }
+        if (entry.FragmentsAfter >= kFragmentedFrom) {
+            AddSaturating(sums.after, entry.LocalClusters);
+        }
+    }
+    return sums;
+}
