@@ -25,7 +25,8 @@ Answer AskNetworkListManager() {
                                        reinterpret_cast<void**>(&manager)))) {
             NLM_CONNECTIVITY connectivity = NLM_CONNECTIVITY_DISCONNECTED;
             if (SUCCEEDED(manager->GetConnectivity(&connectivity))) {
-                const int internet = NLM_CONNECTIVITY_IPV4_INTERNET | NLM_CONNECTIVITY_IPV6_INTERNET;
+                const int internet =
+                    NLM_CONNECTIVITY_IPV4_INTERNET | NLM_CONNECTIVITY_IPV6_INTERNET;
                 answer = (connectivity & internet) != 0 ? Answer::Connected : Answer::NotConnected;
             }
             manager->Release();

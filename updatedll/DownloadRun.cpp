@@ -72,9 +72,10 @@ bool RunWithWindow(const std::vector<TransferItem>& items, HWND owner) {
     bool result = false;
     std::thread worker([&] {
         try {
-            result = FetchAll(items, cancel, [&window](std::uint64_t received, std::uint64_t total) {
-                window.Report(received, total);
-            });
+            result =
+                FetchAll(items, cancel, [&window](std::uint64_t received, std::uint64_t total) {
+                    window.Report(received, total);
+                });
         } catch (...) {
             result = false;
         }

@@ -52,7 +52,8 @@ int WINAPI UpdAddFile(const char* source, const char* localPath) {
 
 int WINAPI UpdSetOption(const char* name, const char* value) {
     try {
-        if (name == nullptr || value == nullptr || strnlen(name, kMaxOptionBytes + 1) > kMaxOptionBytes ||
+        if (name == nullptr || value == nullptr ||
+            strnlen(name, kMaxOptionBytes + 1) > kMaxOptionBytes ||
             strnlen(value, kMaxOptionBytes + 1) > kMaxOptionBytes) {
             return 0;
         }

@@ -86,7 +86,8 @@ std::optional<std::uint64_t> AnnouncedLength(HINTERNET request, bool& valid) {
         return std::nullopt;
     }
     const std::size_t characters = size / sizeof(wchar_t);
-    const auto length = ParseContentLength(std::wstring_view(text, characters < 64 ? characters : 63));
+    const auto length =
+        ParseContentLength(std::wstring_view(text, characters < 64 ? characters : 63));
     valid = length.has_value();
     return length;
 }
@@ -161,8 +162,7 @@ HttpSession::HttpSession() {
     if (!WinHttpSetOption(session_, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols,
                           sizeof(protocols))) {
         protocols = kTls12;
-        WinHttpSetOption(session_, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols,
-                         sizeof(protocols));
+        WinHttpSetOption(session_, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof(protocols));
     }
 }
 
@@ -182,10 +182,9 @@ bool FetchToFile(const HttpSession& session, const std::wstring& address, HANDLE
     if (!connection) {
         return false;
     }
-    HINTERNET request = WinHttpOpenRequest(connection.get(), L"GET", parts.pathAndQuery.c_str(),
-                                           nullptr, WINHTTP_NO_REFERER,
-                                           WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                           parts.secure ? WINHTTP_FLAG_SECURE : 0);
+    HINTERNET request = WinHttpOpenRequest(
+        connection.get(), L"GET", parts.pathAndQuery.c_str(), nullptr, WINHTTP_NO_REFERER,
+        WINHTTP_DEFAULT_ACCEPT_TYPES, parts.secure ? WINHTTP_FLAG_SECURE : 0);
     if (request == nullptr) {
         return false;
     }

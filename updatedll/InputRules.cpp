@@ -71,7 +71,7 @@ bool IsFetchableAddress(std::wstring_view address) {
     const std::size_t hostEnd = address.find_first_of(L"/?#", hostStart);
     const std::wstring_view host =
         address.substr(hostStart, hostEnd == std::wstring_view::npos ? std::wstring_view::npos
-                                                                      : hostEnd - hostStart);
+                                                                     : hostEnd - hostStart);
     // A host, not only a port or credentials.
     return !host.empty() && host.front() != L':' && host.front() != L'@';
 }

@@ -2,7 +2,7 @@
 #pragma once
 
 #define IDS_UPD_PROGRESS_TITLE 101
-#define IDS_UPD_PROGRESS_TEXT 102   /* printf format with one %d: the percentage */
+#define IDS_UPD_PROGRESS_TEXT 102 /* printf format with one %d: the percentage */
 #define IDS_UPD_PROGRESS_WAITING 103
 #define IDS_UPD_CANCEL 104
 #define IDS_UPD_CANCELLING 105

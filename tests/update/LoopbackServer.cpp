@@ -67,9 +67,8 @@ LoopbackServer::LoopbackServer() {
     if (unixRoot.empty() || unixPortFile.empty()) {
         return;
     }
-    std::wstring command = L"Z:\\usr\\bin\\python3 " + Widen(VANTREL_SERVER_SCRIPT) +
-                           L" --root " + Widen(unixRoot) + L" --port-file " +
-                           Widen(unixPortFile);
+    std::wstring command = L"Z:\\usr\\bin\\python3 " + Widen(VANTREL_SERVER_SCRIPT) + L" --root " +
+                           Widen(unixRoot) + L" --port-file " + Widen(unixPortFile);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
@@ -132,9 +131,10 @@ bool LoopbackServer::Put(const std::wstring& relative, const std::string& bytes)
         return false;
     }
     DWORD written = 0;
-    const bool ok = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
-                                                &written, nullptr) &&
-                                      written == bytes.size());
+    const bool ok =
+        bytes.empty() ||
+        (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size());
     CloseHandle(file);
     return ok;
 }

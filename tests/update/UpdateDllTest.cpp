@@ -80,7 +80,8 @@ TEST_F(UpdateDll, ReplacesAnExistingFileAndFetchesAnEmptyOne) {
     ASSERT_TRUE(server_->Put(L"empty.bin", ""));
     const std::wstring local = Local(L"empty.bin");
     {
-        HANDLE old = CreateFileW(local.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        HANDLE old =
+            CreateFileW(local.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD written = 0;
         WriteFile(old, "old", 3, &written, nullptr);
         CloseHandle(old);

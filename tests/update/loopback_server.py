@@ -6,6 +6,8 @@ Serves the files below --root by their path. A few paths behave badly on purpose
   /__drop/<path>      announces the whole file, sends half of it, then drops the connection
   /__slow/<path>      sends the file in small pieces with pauses (for a cancel)
   /__shutdown         ends the server
+A file <path>.redirect beside a served path holds an address: <path> then answers
+302 to that address (so a test can send one file of a fixed layout elsewhere).
 Anything else that is not a file answers 404. The chosen port is written to
 --port-file (through a temporary name, so a reader never sees half a number). The
 server ends by itself after --idle seconds without a request and after --lifetime
@@ -59,6 +61,11 @@ class Handler(BaseHTTPRequestHandler):
             mode = None
         if mode == "/__redirect/":
             self.send_plain(302, b"", {"Location": path})
+            return
+        target = self.local_file(path + ".redirect")
+        if target is not None:
+            with open(target) as text:
+                self.send_plain(302, b"", {"Location": text.read().strip()})
             return
         full = self.local_file(path)
         if full is None:
