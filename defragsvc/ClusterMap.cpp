@@ -64,11 +64,10 @@ void ClusterMap::Remove(ClusterKind kind, std::uint64_t lcn, std::uint64_t lengt
     });
 }
 
-std::vector<service::MapCell> ClusterMap::Cells(std::uint32_t shown) const {
-    std::vector<service::MapCell> cells(cellCount_);
-    for (std::uint32_t i = 0; i < cellCount_ && i < shown; ++i) {
+std::vector<service::MapCell> ClusterMap::Cells() const {
+    std::vector<service::MapCell> cells = cells_;
+    for (std::uint32_t i = 0; i < cellCount_; ++i) {
         service::MapCell& cell = cells[i];
-        cell = cells_[i];
         const std::uint64_t slice = SliceStart(i + 1) - SliceStart(i);
         cell.Free = slice - std::min(slice, TakenIn(i));
     }

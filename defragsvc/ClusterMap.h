@@ -26,9 +26,8 @@ class ClusterMap {
 
     std::uint32_t CellCount() const { return cellCount_; }
     // The cells with their free counters filled in: each cell's counters sum to
-    // the clusters of its slice. Cells from `shown` on read all zero: a job has
-    // not reached them yet.
-    std::vector<service::MapCell> Cells(std::uint32_t shown = kMaxMapCells) const;
+    // the clusters of its slice.
+    std::vector<service::MapCell> Cells() const;
     // Clusters in use (every kind but free) in one cell's slice.
     std::uint64_t TakenIn(std::uint32_t cell) const;
 

@@ -16,6 +16,11 @@ constexpr std::uint64_t kFirstPassTailShare = 8;
 // fragmented clusters, for the second, when it has made room.
 constexpr double kSecondPassShare = 0.5;
 
+bool IsZero(const service::MapCell& cell) {
+    return cell.Free == 0 && cell.Used == 0 && cell.Optimized == 0 && cell.Fragmented == 0 &&
+           cell.Mft == 0;
+}
+
 bool SameCell(const service::MapCell& a, const service::MapCell& b) {
     return a.Free == b.Free && a.Used == b.Used && a.Optimized == b.Optimized &&
            a.Fragmented == b.Fragmented && a.Mft == b.Mft;
@@ -27,7 +32,8 @@ DefragJob::DefragJob(VolumeModel& model, JobKind kind, int pass, std::uint32_t c
     : model_(model),
       kind_(kind),
       pass_(kind == JobKind::Optimization ? std::clamp(pass, 1, 2) : 0),
-      map_(MapOf(model, cellCount)) {
+      map_(MapOf(model, cellCount)),
+      known_(map_.CellCount(), false) {
     const auto entryCount = static_cast<std::uint32_t>(model.entries.size());
     // Entries without clusters of their own live inside the MFT.
     std::uint64_t mftHome = 0;
@@ -129,8 +135,7 @@ FileOutcome DefragJob::OutcomeOf(std::uint32_t index) const {
 void DefragJob::AdvanceTo(std::uint64_t work) {
     while (!stopped_ && !Done() && doneWork_ < work) {
         if (Surveying()) {
-            doneWork_ += SurveyWorkOf(surveyed_);
-            SurveyCell();
+            SurveyNextCell();
         } else {
             const std::uint32_t index = order_[next_];
             OptimizeEntry(next_);
@@ -140,10 +145,16 @@ void DefragJob::AdvanceTo(std::uint64_t work) {
     }
 }
 
-void DefragJob::SurveyCell() {
-    const std::uint64_t end = map_.SliceStart(surveyed_ + 1);
-    processedClusters_ += map_.TakenIn(surveyed_);
-    ++surveyed_;
+void DefragJob::SurveyNextCell() {
+    while (known_[front_]) {
+        ++front_;  // taken from the client's map
+    }
+    const std::uint32_t cell = front_++;
+    doneWork_ += SurveyWorkOf(cell);
+    processedClusters_ += map_.TakenIn(cell);
+    known_[cell] = true;
+    ++knownCells_;
+    const std::uint64_t end = map_.SliceStart(front_);
     const bool last = !Surveying();
     while (nextHome_ < homes_.size() && (last || homes_[nextHome_].first < end)) {
         const std::uint32_t index = homes_[nextHome_++].second;
@@ -217,15 +228,29 @@ bool DefragJob::AdoptMap(std::span<const service::MapCell> cells) {
         return false;
     }
     const std::vector<service::MapCell> volume = map_.Cells();
-    if (!std::equal(cells.begin(), cells.end(), volume.begin(), SameCell)) {
-        return false;
+    std::uint32_t taken = 0;
+    for (std::uint32_t cell = 0; cell < volume.size(); ++cell) {
+        // A zero cell is one the client had not seen; it tells nothing.
+        if (known_[cell] || IsZero(cells[cell]) || !SameCell(cells[cell], volume[cell])) {
+            continue;
+        }
+        known_[cell] = true;
+        ++knownCells_;
+        doneWork_ += SurveyWorkOf(cell);
+        ++taken;
     }
-    while (Surveying()) {
-        doneWork_ += SurveyWorkOf(surveyed_);
-        SurveyCell();
+    cellsFromClient_ += taken;
+    return taken != 0;
+}
+
+std::vector<service::MapCell> DefragJob::MapCells() const {
+    std::vector<service::MapCell> cells = map_.Cells();
+    for (std::size_t cell = 0; cell < cells.size(); ++cell) {
+        if (!known_[cell]) {
+            cells[cell] = service::MapCell{};
+        }
     }
-    adopted_ = true;
-    return true;
+    return cells;
 }
 
 void DefragJob::Stop() {
@@ -257,10 +282,10 @@ void DefragJob::FillStatistics(service::JobStatistics& statistics) const {
             static_cast<double>(model_.usedClusters) * static_cast<double>(doneWork_) /
             static_cast<double>(totalWork_));
     }
-    // Fields the client does not read: clusters moved, whether the pass started
-    // from the client's map, and the pass.
+    // Fields the client does not read: clusters moved, the cells taken from the
+    // client's map, and the pass.
     statistics.Unused80 = movedClusters_;
-    statistics.UnusedB0 = adopted_ ? 1 : 0;
+    statistics.UnusedB0 = static_cast<std::int32_t>(cellsFromClient_);
     statistics.Unused10138 = pass_;
     statistics.SectorsPerCluster = static_cast<std::int32_t>(geometry.sectorsPerCluster);
     statistics.BytesPerSector = static_cast<std::int32_t>(geometry.bytesPerSector);

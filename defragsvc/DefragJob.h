@@ -7,8 +7,9 @@
 // the last; a cell the survey has not reached reads all zero in the map. An
 // analysis is nothing but the survey: it counts each entry when it reaches the
 // entry's first cluster. An optimization pass surveys (about a fifth of its
-// work) and then moves the fragmented files it knows of; a map handed back by
-// the client that matches the volume ends the survey at once.
+// work) and then moves the fragmented files it knows of; the cells of a map
+// handed back by the client that show exactly what the volume holds need no
+// survey.
 #pragma once
 
 #include "defragsvc/ClusterMap.h"
@@ -47,7 +48,7 @@ class DefragJob {
     std::uint64_t TotalWork() const { return totalWork_; }
     std::uint64_t DoneWork() const { return doneWork_; }
     bool Done() const { return !Surveying() && next_ >= order_.size(); }
-    bool Surveying() const { return surveyed_ < map_.CellCount(); }
+    bool Surveying() const { return knownCells_ < map_.CellCount(); }
 
     // Handles cells and entries until at least `work` units are done (or all are).
     void AdvanceTo(std::uint64_t work);
@@ -55,16 +56,19 @@ class DefragJob {
     void Stop();
     bool Stopped() const { return stopped_; }
 
-    // An optimization still surveying takes a handed-back map that equals the
-    // volume's map cell for cell and skips the rest of its survey. Answers
-    // whether it took the map; nothing changes when it did not.
+    // An optimization still surveying takes from a handed-back map of its cell
+    // count every cell not surveyed yet that equals the volume's cell, and skips
+    // those in its survey. A client's map lags the volume by a poll or so: its
+    // last cells may read zero, or a few moves may be missing, and those cells
+    // are surveyed as usual. Answers whether it took any cell; nothing changes
+    // when it did not.
     bool AdoptMap(std::span<const service::MapCell> cells);
-    bool StartedFromHandedBackMap() const { return adopted_; }
+    std::uint32_t CellsFromHandedBackMap() const { return cellsFromClient_; }
 
     // The statistics fields of this job; the caller sets times and the current file.
     void FillStatistics(service::JobStatistics& statistics) const;
     // The map as the client sees it: cells not surveyed yet read all zero.
-    std::vector<service::MapCell> MapCells() const { return map_.Cells(surveyed_); }
+    std::vector<service::MapCell> MapCells() const;
     // One outcome per fragmented file: for an analysis the files found so far, for
     // an optimization every file the pass set out to handle.
     std::vector<FileOutcome> Outcomes() const;
@@ -73,7 +77,7 @@ class DefragJob {
 
   private:
     void MarkLargestForSecondPass();
-    void SurveyCell();
+    void SurveyNextCell();
     void CountEntry(std::uint32_t index);
     void OptimizeEntry(std::size_t position);
     std::uint64_t SurveyWorkOf(std::uint32_t cell) const;
@@ -84,12 +88,15 @@ class DefragJob {
     JobKind kind_;
     int pass_;
     ClusterMap map_;
-    // The survey: entries by their first cluster, and how far it has come.
+    // The survey: entries by their first cluster, the cells known (surveyed or
+    // taken from the client), and the survey's front: every cell before it is known.
     std::vector<std::pair<std::uint64_t, std::uint32_t>> homes_;
     std::size_t nextHome_ = 0;
-    std::uint32_t surveyed_ = 0;
+    std::vector<bool> known_;
+    std::uint32_t knownCells_ = 0;
+    std::uint32_t front_ = 0;
+    std::uint32_t cellsFromClient_ = 0;
     double surveyScale_ = 1.0;
-    bool adopted_ = false;
     // The moves of an optimization: one outcome per entry of order_.
     std::vector<std::uint32_t> order_;
     std::vector<FileOutcome> outcomes_;

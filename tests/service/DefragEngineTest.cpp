@@ -160,7 +160,7 @@ TEST_F(DefragEngineLifecycle, KeepsTheHandedBackMap) {
     EXPECT_EQ(engine_.KeepHandedBackMap(nullptr, 3), 0);
 }
 
-TEST_F(DefragEngineLifecycle, PassStartsFromTheHandedBackMapOnlyWhenItMatches) {
+TEST_F(DefragEngineLifecycle, PassTakesTheCellsOfTheHandedBackMapThatMatch) {
     ASSERT_EQ(Send(JobCommandCode::Analyze), 1);
     ASSERT_EQ(WaitWhileRunning(), JobState::Finished);
     std::vector<service::MapCell> scanned(kCells);
@@ -169,10 +169,10 @@ TEST_F(DefragEngineLifecycle, PassStartsFromTheHandedBackMapOnlyWhenItMatches) {
     struct Case {
         const char* name;
         std::vector<service::MapCell> map;
-        std::int32_t adopted;
+        std::int32_t taken;  // cells the pass takes from the map
     };
     const Case cases[] = {
-        {"the map of the scan", scanned, 1},
+        {"the map of the scan", scanned, static_cast<std::int32_t>(kCells)},
         {"a map of zeros", std::vector<service::MapCell>(kCells), 0},
     };
     for (const Case& test : cases) {
@@ -183,7 +183,7 @@ TEST_F(DefragEngineLifecycle, PassStartsFromTheHandedBackMapOnlyWhenItMatches) {
         ASSERT_EQ(engine_.KeepHandedBackMap(test.map.data(), test.map.size()), 1) << test.name;
         ASSERT_EQ(engine_.Resume(), 1) << test.name;
         ASSERT_EQ(WaitWhileRunning(), JobState::Finished) << test.name;
-        EXPECT_EQ(Statistics()->UnusedB0, test.adopted) << test.name;
+        EXPECT_EQ(Statistics()->UnusedB0, test.taken) << test.name;
     }
 }
 
