@@ -1,8 +1,11 @@
-// Where updates come from: the vendor's server, fixed at build time, unless an
+// Where updates come from: the vendor's server, fixed at build time (one folder per
+// architecture: the x64 build uses "<server>/x64"), unless an
 // administrator names another one in the machine-wide key
 // HKEY_LOCAL_MACHINE\Software\Brenlow\Vantrel, value "UpdateServer" (a REG_SZ such as
-// "https://updates.example.com"). Only administrators can write that key, so no
-// per-user setting can redirect an update.
+// "https://updates.example.com"), which replaces the whole base of this build. Only
+// administrators can write that key, so no per-user setting can redirect an update.
+// A 32-bit build on 64-bit Windows reads the key's 32-bit view
+// (HKLM\Software\WOW6432Node\Brenlow\Vantrel), as every 32-bit program does.
 #pragma once
 
 #include <optional>

@@ -1,0 +1,253 @@
+; The Vantrel installer, one script for both architectures. makensis is given:
+;   /DARCH=x86|x64       which build the set holds (decides the stub and the folders)
+;   /DVERSION=a.b.c.d    the program's version
+;   /DSOURCE=<folder>    the folder with vantrel.exe, update.dll and defragsvc.exe
+;   /DOUTFILE=<path>     the installer to write
+; It installs into Program Files under Brenlow\Vantrel with a Start-menu shortcut and
+; an uninstaller registered with Add/Remove Programs. The logon entry is the
+; program's business. "/verysilent" (what the program's update passes) and /S show
+; nothing. A running Vantrel is waited for, then ended, before files are replaced.
+; The stand-in defrag service is an optional component, off by default; an update
+; keeps the components the earlier installation had.
+
+!ifndef ARCH | VERSION | SOURCE | OUTFILE
+  !error "makensis needs /DARCH, /DVERSION, /DSOURCE and /DOUTFILE"
+!endif
+
+Unicode true
+!pragma warning error all
+!if "${ARCH}" == "x64"
+  Target amd64-unicode
+!else if "${ARCH}" == "x86"
+  Target x86-unicode
+!else
+  !error "ARCH is x86 or x64"
+!endif
+
+!include LogicLib.nsh
+!include FileFunc.nsh
+!include Sections.nsh
+
+!define PRODUCT "Vantrel"
+!define VENDOR "Brenlow"
+!define PRODUCT_KEY "Software\Brenlow\Vantrel"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantrel"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define INSTANCE_MUTEX "VANTREL_MUTEX_779dc539-376f-41b0-ad2c-3b9d56fa68bb"
+!define SYNCHRONIZE 0x00100000
+; How long a running program is given to end by itself, then after it was ended
+; (in steps of 250 ms).
+!define WAIT_STEPS 20
+!define KILL_WAIT_STEPS 40
+!define /math GIVE_UP_STEPS ${WAIT_STEPS} + ${KILL_WAIT_STEPS}
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+RequestExecutionLevel admin
+SetCompressor /SOLID lzma
+InstallDir "$PROGRAMFILES\${VENDOR}\${PRODUCT}"
+ShowInstDetails nevershow
+ShowUninstDetails nevershow
+BrandingText "${VENDOR} ${PRODUCT} ${VERSION}"
+
+VIProductVersion "${VERSION}"
+VIAddVersionKey "ProductName" "${PRODUCT}"
+VIAddVersionKey "CompanyName" "${VENDOR}"
+VIAddVersionKey "FileDescription" "${PRODUCT} Setup"
+VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "LegalCopyright" "Copyright (C) ${VENDOR}. All rights reserved."
+
+LoadLanguageFile "${NSISDIR}\Contrib\Language files\English.nlf"
+LangString ServiceSectionName ${LANG_ENGLISH} "Stand-in defrag service"
+LangString RemovedReport ${LANG_ENGLISH} "${PRODUCT} was removed from your computer. Your scan history was kept."
+LangString StillRunning ${LANG_ENGLISH} "${PRODUCT} is still running and could not be ended. Close it and run the setup again."
+
+Page components
+Page directory
+Page instfiles
+UninstPage uninstConfirm
+UninstPage instfiles
+
+; ---- Shared steps ---------------------------------------------------------------
+
+!macro USE_PRODUCT_VIEW
+  !if "${ARCH}" == "x64"
+    SetRegView 64
+  !endif
+!macroend
+
+; Waits for a running Vantrel to end (its single-instance mutex gone and its program
+; file no longer in use); ends it when it does not. Leaves $0 at 1 when none runs
+; any more.
+!macro CLOSE_RUNNING_PROGRAM un
+Function ${un}CloseRunningProgram
+  StrCpy $1 0
+  ${Do}
+    System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${INSTANCE_MUTEX}") p .r2'
+    ${If} $2 == 0
+      ${IfNot} ${FileExists} "$INSTDIR\vantrel.exe"
+        StrCpy $0 1
+        Return
+      ${EndIf}
+      ; A process that is ending may still have its image mapped.
+      ClearErrors
+      FileOpen $3 "$INSTDIR\vantrel.exe" a
+      ${IfNot} ${Errors}
+        FileClose $3
+        StrCpy $0 1
+        Return
+      ${EndIf}
+    ${Else}
+      System::Call 'kernel32::CloseHandle(p r2)'
+    ${EndIf}
+    IntOp $1 $1 + 1
+    ${If} $1 = ${WAIT_STEPS}
+      nsExec::Exec '"$SYSDIR\taskkill.exe" /F /IM vantrel.exe'
+      Pop $3
+    ${EndIf}
+    ${If} $1 >= ${GIVE_UP_STEPS}
+      StrCpy $0 0
+      Return
+    ${EndIf}
+    Sleep 250
+  ${Loop}
+FunctionEnd
+!macroend
+!insertmacro CLOSE_RUNNING_PROGRAM ""
+!insertmacro CLOSE_RUNNING_PROGRAM "un."
+
+; Copies one file of the set; a file still in use is tried again for a while, and
+; the installation stops rather than leave an old file beside new ones.
+!macro INSTALL_FILE name
+  StrCpy $4 0
+  ${Do}
+    ClearErrors
+    SetOverwrite try
+    File "${SOURCE}\${name}"
+    ${IfNot} ${Errors}
+      ${Break}
+    ${EndIf}
+    IntOp $4 $4 + 1
+    ${If} $4 >= ${WAIT_STEPS}
+      MessageBox MB_OK|MB_ICONSTOP "$(StillRunning)" /SD IDOK
+      Abort
+    ${EndIf}
+    Sleep 250
+  ${Loop}
+!macroend
+
+; ---- Install -----------------------------------------------------------------------
+
+
+Section "-Program" SecProgram
+  SetOutPath "$INSTDIR"
+  Call CloseRunningProgram
+  ${If} $0 != 1
+    MessageBox MB_OK|MB_ICONSTOP "$(StillRunning)" /SD IDOK
+    Abort
+  ${EndIf}
+  !insertmacro INSTALL_FILE vantrel.exe
+  !insertmacro INSTALL_FILE update.dll
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+
+  SetShellVarContext all
+  CreateShortCut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\vantrel.exe"
+
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${VENDOR}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\vantrel.exe"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  IntFmt $0 "0x%08X" $0
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" "$0"
+SectionEnd
+
+Section /o "$(ServiceSectionName)" SecService
+  SetOutPath "$INSTDIR"
+  ; A registered service holds its file: stop and unregister it before the copy.
+  ${If} ${FileExists} "$INSTDIR\defragsvc.exe"
+    nsExec::Exec '"$INSTDIR\defragsvc.exe" --uninstall'
+    Pop $0
+  ${EndIf}
+  !insertmacro INSTALL_FILE defragsvc.exe
+  nsExec::Exec '"$INSTDIR\defragsvc.exe" --install'
+  Pop $0
+  WriteRegDWORD HKLM "${PRODUCT_KEY}" "ServiceComponent" 1
+SectionEnd
+
+Section "-Components left out"
+  ; A component unchecked in this run is removed when an earlier run installed it.
+  ${IfNot} ${SectionIsSelected} ${SecService}
+    ${If} ${FileExists} "$INSTDIR\defragsvc.exe"
+      nsExec::Exec '"$INSTDIR\defragsvc.exe" --uninstall'
+      Pop $0
+      Delete "$INSTDIR\defragsvc.exe"
+    ${EndIf}
+    WriteRegDWORD HKLM "${PRODUCT_KEY}" "ServiceComponent" 0
+  ${EndIf}
+SectionEnd
+
+Function .onInit
+  !insertmacro USE_PRODUCT_VIEW
+  !if "${ARCH}" == "x64"
+    StrCpy $INSTDIR "$PROGRAMFILES64\${VENDOR}\${PRODUCT}"
+  !endif
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/verysilent" $1
+  ${IfNot} ${Errors}
+    SetSilent silent
+  ${EndIf}
+  ; An update goes where the earlier installation is, with the same components.
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 != ""
+    StrCpy $INSTDIR $0
+  ${EndIf}
+  ReadRegDWORD $0 HKLM "${PRODUCT_KEY}" "ServiceComponent"
+  ${If} $0 = 1
+    !insertmacro SelectSection ${SecService}
+  ${EndIf}
+FunctionEnd
+
+; ---- Uninstall ---------------------------------------------------------------------
+
+Function un.onInit
+  !insertmacro USE_PRODUCT_VIEW
+FunctionEnd
+
+Section "Uninstall"
+  Call un.CloseRunningProgram
+  ${If} ${FileExists} "$INSTDIR\defragsvc.exe"
+    nsExec::Exec '"$INSTDIR\defragsvc.exe" --uninstall'
+    Pop $0
+  ${EndIf}
+  Delete "$INSTDIR\vantrel.exe"
+  Delete "$INSTDIR\update.dll"
+  Delete "$INSTDIR\defragsvc.exe"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
+  ; The vendor folder goes too when nothing else of the vendor is in it.
+  ${GetParent} "$INSTDIR" $0
+  RMDir "$0"
+
+  SetShellVarContext all
+  Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  DeleteRegValue HKLM "${PRODUCT_KEY}" "ServiceComponent"
+  DeleteRegKey /ifempty HKLM "${PRODUCT_KEY}"
+  ; The logon entry the program wrote points at a file that is gone now.
+  DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
+  ; The user's settings and scan history (HKCU\Software\Brenlow\Vantrel) and reports
+  ; stay.
+SectionEnd
+
+Function un.onUninstSuccess
+  MessageBox MB_OK|MB_ICONINFORMATION "$(RemovedReport)" /SD IDOK
+FunctionEnd

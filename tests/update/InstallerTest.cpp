@@ -1,0 +1,97 @@
+// The NSIS installer in this Wine prefix: a silent install, a silent reinstall over a
+// running copy, a silent uninstall that keeps the user's history.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/update/InstalledProgram.h"
+#include "tests/update/LoopbackServer.h"
+
+using namespace vantrel::testsupport;
+
+namespace {
+
+constexpr wchar_t kUninstallKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel";
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kUserKey[] = L"Software\\Brenlow\\Vantrel";
+constexpr DWORD kInstallerLimitMs = 60000;
+
+std::wstring StartMenuShortcut() {
+    wchar_t programs[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, 0, programs);
+    return std::wstring(programs) + L"\\Vantrel.lnk";
+}
+
+DWORD RunInstaller(const wchar_t* name, const wchar_t* switches) {
+    return RunAndWait(L"\"" + TestInstaller(name) + L"\" " + switches, kInstallerLimitMs);
+}
+
+class Installer : public testing::Test {
+  protected:
+    static void SetUpTestSuite() { UninstallIfPresent(); }
+    static void TearDownTestSuite() { UninstallIfPresent(); }
+};
+
+TEST_F(Installer, SilentInstallThenReinstallOverARunningCopyThenUninstall) {
+    // Install: the program files, the shortcut and the Add/Remove entry; no service
+    // unless asked for, no logon entry (the program writes that itself).
+    ASSERT_EQ(0u, RunInstaller(L"vantrel_setup_old.exe", L"/S"));
+    const std::wstring folder = InstallFolder();
+    EXPECT_EQ(kOldVersion, FileVersionOf(InstalledProgram()));
+    EXPECT_TRUE(FileExists(folder + L"\\update.dll"));
+    EXPECT_TRUE(FileExists(folder + L"\\uninstall.exe"));
+    EXPECT_FALSE(FileExists(folder + L"\\defragsvc.exe"));
+    EXPECT_TRUE(FileExists(StartMenuShortcut()));
+    EXPECT_EQ(L"Vantrel", RegistryText(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName"));
+    EXPECT_EQ(kOldVersion, RegistryText(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion"));
+    EXPECT_EQ(folder, RegistryText(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation"));
+    EXPECT_FALSE(RegistryValueExists(HKEY_LOCAL_MACHINE, kRunKey, L"Vantrel"));
+
+    // Reinstall with the program's own switch while the program runs: it is ended and
+    // replaced, and nothing is shown.
+    {
+        RunningProgram program;
+        ASSERT_TRUE(program.Start(InstalledProgram()));
+        ASSERT_NE(nullptr, program.WaitForMainWindow(30000));
+        EXPECT_EQ(0u, RunInstaller(L"vantrel_setup_new.exe", L"/verysilent"));
+        EXPECT_TRUE(program.WaitForExit(0));
+    }
+    EXPECT_EQ(kNextVersion, FileVersionOf(InstalledProgram()));
+    EXPECT_EQ(kNextVersion, RegistryText(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion"));
+
+    // Uninstall: files, shortcut, Add/Remove entry and logon entry go; the user's
+    // history stays. The uninstaller runs from a copy of itself, so its published
+    // results are what the test waits for.
+    HKEY history = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExW(HKEY_CURRENT_USER,
+                              (std::wstring(kUserKey) + L"\\InstallerTestHistory").c_str(), 0,
+                              nullptr, 0, KEY_SET_VALUE, nullptr, &history, nullptr));
+    const wchar_t date[] = L"2009-03-07";
+    RegSetValueExW(history, L"LastScanDate", 0, REG_SZ, reinterpret_cast<const BYTE*>(date),
+                   sizeof(date));
+    RegCloseKey(history);
+    ASSERT_TRUE(RegistryValueExists(HKEY_LOCAL_MACHINE, kRunKey, L"Vantrel"))
+        << "the program writes its logon entry when it starts";
+
+    ASSERT_EQ(0u, RunAndWait(L"\"" + folder + L"\\uninstall.exe\" /S", kInstallerLimitMs));
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return !FileExists(folder) &&
+                   !RegistryValueExists(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName");
+        },
+        kInstallerLimitMs));
+    EXPECT_FALSE(FileExists(StartMenuShortcut()));
+    EXPECT_FALSE(RegistryValueExists(HKEY_LOCAL_MACHINE, kRunKey, L"Vantrel"));
+    EXPECT_EQ(L"2009-03-07",
+              RegistryText(HKEY_CURRENT_USER,
+                           (std::wstring(kUserKey) + L"\\InstallerTestHistory").c_str(),
+                           L"LastScanDate"));
+    RegDeleteKeyW(HKEY_CURRENT_USER, (std::wstring(kUserKey) + L"\\InstallerTestHistory").c_str());
+}
+
+}  // namespace
