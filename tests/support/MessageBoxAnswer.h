@@ -30,10 +30,10 @@ inline std::wstring LongestStaticText(HWND box) {
 class MessageBoxAnswer {
   public:
     // Presses `button` in the next complete box owned by `owner`; gives up after
-    // about ten seconds.
-    MessageBoxAnswer(HWND owner, int button)
-        : thread_([this, owner, button] {
-              for (int i = 0; i < 400 && !stop_; ++i) {
+    // about `timeoutMs` (ten seconds unless told).
+    MessageBoxAnswer(HWND owner, int button, DWORD timeoutMs = 10000)
+        : thread_([this, owner, button, timeoutMs] {
+              for (DWORD waited = 0; waited < timeoutMs && !stop_; waited += 25) {
                   if (HWND box = FindCompleteBox(owner)) {
                       text_ = LongestStaticText(box);
                       PostMessageW(box, WM_COMMAND, button, 0);

@@ -1,0 +1,584 @@
+#include "flows/DiskAnalyzing.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "app/DefragApp.h"
+#include "app/MainWindow.h"
+#include "app/TextFormat.h"
+#include "flows/DiskAnalyzingLayout.h"
+#include "flows/FlowApp.h"
+#include "flows/HDDScanContainer.h"
+#include "framework/DeviceContexts.h"
+#include "framework/Gdi.h"
+#include "framework/MessageLoop.h"
+#include "res/resource.h"
+#include "service/DefragClient.h"
+#include "ui/BlitBitmap.h"
+#include "ui/SharedBrushes.h"
+#include "ui/SharedFonts.h"
+#include "ui/SkinBitmaps.h"
+#include "ui/StringPool.h"
+#include "ui/TimeConvert.h"
+#include "ui/XTMemDC.h"
+
+namespace svc = vantrel::service;
+using namespace progress_layout;
+
+namespace {
+
+constexpr UINT kFirstTickMs = 1;
+constexpr UINT kPollMs = 100;
+// How long a job start leaves the service to take up the job.
+constexpr DWORD kScanStartWaitMs = 2048;
+constexpr DWORD kOptimizeStartStepMs = 1024;
+constexpr DWORD kSecondPassStartWaitMs = 2024;
+
+constexpr COLORREF kAbortedColour = RGB(169, 1, 1);
+constexpr COLORREF kCompleteColour = RGB(0, 130, 44);
+
+// Lets one message waiting in the queue be handled, the way the start of an
+// optimization does between its waits.
+void HandleOnePendingMessage() {
+    MSG msg;
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        return;
+    }
+    if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return;
+    }
+    if (!fw::PreTranslate(msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+class WaitCursor {
+  public:
+    WaitCursor() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { SetCursor(previous_); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+  private:
+    HCURSOR previous_;
+};
+
+bool IsLegendLabel(int id) {
+    for (const LegendEntry& entry : kLegend) {
+        if (entry.labelId == id) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsSpaceKey(const MSG& msg) {
+    switch (msg.message) {
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_CHAR:
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP:
+        case WM_SYSCHAR:
+            return msg.wParam == VK_SPACE;
+        default:
+            return false;
+    }
+}
+
+void DrawTextIn(HDC dc, const std::wstring& text, RECT rect, const fw::Font& font) {
+    fw::SelectGuard selectFont(dc, font);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect,
+              DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+}
+
+}  // namespace
+
+const fw::MessageTable CDlgDiskAnalyzing::kTable{
+    &fw::Dialog::kTable,
+    {
+        fw::OnAnyTimer(&CDlgDiskAnalyzing::OnTick),
+        fw::OnCommand(IDC_PROGRESS_STOP, &CDlgDiskAnalyzing::OnStopButton),
+        fw::OnCommand(IDC_PROGRESS_STOP_DEFRAG, &CDlgDiskAnalyzing::OnStopButton),
+        fw::OnCommand(IDC_PROGRESS_SEE_RESULTS, &CDlgDiskAnalyzing::OnSeeResults),
+        fw::OnCommand(IDC_PROGRESS_VIEW_REPORT, &CDlgDiskAnalyzing::OnViewReport),
+        fw::OnMessage(WM_SIZE, &CDlgDiskAnalyzing::OnSize),
+        fw::OnPaint(&CDlgDiskAnalyzing::OnPaint),
+        fw::OnMessage(WM_ERASEBKGND, &CDlgDiskAnalyzing::OnEraseBackground),
+        fw::OnMessage(WM_CTLCOLORDLG, &CDlgDiskAnalyzing::OnCtlColor),
+        fw::OnMessage(WM_CTLCOLORSTATIC, &CDlgDiskAnalyzing::OnCtlColor),
+        fw::OnMessage(WM_CTLCOLORBTN, &CDlgDiskAnalyzing::OnCtlColor),
+    }};
+
+const fw::MessageTable& CDlgDiskAnalyzing::Messages() const {
+    return kTable;
+}
+
+CDlgDiskAnalyzing::CDlgDiskAnalyzing(CDlgHDDScan& pages)
+    : fw::Dialog(IDD_PROGRESS),
+      pages_(pages),
+      statistics_(std::make_unique<svc::JobStatistics>()) {}
+
+CDlgDiskAnalyzing::~CDlgDiskAnalyzing() {
+    // The controls' objects are members: the window goes while they still exist.
+    Destroy();
+}
+
+bool CDlgDiskAnalyzing::OnInitDialog() {
+    map_.Attach(Handle(), IDC_PROGRESS_MAP);
+    if (CDefragApp* app = FlowApp()) {
+        map_.UseCache(&app->VolumeMapCache);
+    }
+    for (int i = 0; i < kLegendCount; ++i) {
+        legends_[i].Attach(Handle(), kLegend[i].swatchId);
+        legends_[i].SetBitmap(kLegend[i].bitmap);
+        SetItemText(kLegend[i].labelId, LoadPooledString(kLegend[i].text).c_str());
+        SetItemFont(kLegend[i].labelId, FontSegoe12.Get());
+    }
+    stop_.Attach(Handle(), IDC_PROGRESS_STOP);
+    stopDefrag_.Attach(Handle(), IDC_PROGRESS_STOP_DEFRAG);
+    seeResults_.Attach(Handle(), IDC_PROGRESS_SEE_RESULTS);
+    viewReport_.Attach(Handle(), IDC_PROGRESS_VIEW_REPORT);
+    stop_.LoadStrip(IDB_BUTTON_STOP);
+    stopDefrag_.LoadStrip(IDB_BUTTON_STOP);
+    seeResults_.LoadStrip(IDB_BUTTON_SEE_RESULTS);
+    viewReport_.LoadStrip(IDB_BUTTON_VIEW_REPORT);
+
+    SetItemFont(IDC_PROGRESS_TITLE, FontSegoe18.Get());
+    SetItemFont(IDC_PROGRESS_DESCRIPTION, FontSegoe13.Get());
+    SetItemFont(IDC_PROGRESS_NOW_LABEL, FontTahoma11Bold.Get());
+    SetItemFont(IDC_PROGRESS_FOCUS, FontTahoma11Bold.Get());
+    SetItemFont(IDC_PROGRESS_PATH, FontTahoma11.Get());
+    SendDlgItemMessageW(Handle(), IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, kProgressRange);
+
+    ResetCounts(LoadPooledString(IDS_TO_BE_ANALYZED));
+    for (int id : {IDC_PROGRESS_STOP, IDC_PROGRESS_STOP_DEFRAG, IDC_PROGRESS_SEE_RESULTS,
+                   IDC_PROGRESS_VIEW_REPORT}) {
+        ShowItem(id, false);
+        EnableItem(id, false);
+    }
+    // The map's grid is fixed from its size at the first request for the cell
+    // count, so the controls are in place before anyone can ask.
+    OnSize();
+    return false;
+}
+
+// ---- Starting a job -------------------------------------------------------------
+
+bool CDlgDiskAnalyzing::StartJob(JobMode mode, wchar_t letter, const std::wstring& label) {
+    CDefragApp* app = FlowApp();
+    mode_ = mode;
+    SetUpForMode();
+
+    SendCommand(svc::JobCommandCode::Reset, FlowCurrentDrive(), 0);
+    stopConfirmed_ = false;
+    ResetCounts(L"0");
+    SetProgress(0);
+    pass_ = 0;
+
+    if (app != nullptr) {
+        app->Drives.CurrentDriveLetter = letter;
+    }
+    jobLetter_ = letter;
+    map_.SetDriveLetter(letter);
+    driveLabel_ = label;
+    SetItemText(IDC_PROGRESS_FOCUS, (LoadPooledString(IDS_SCANNING_PREFIX) + label).c_str());
+
+    ArmTimer(kFirstTickMs);
+
+    if (!HasRoomForJob(QueryDiskSpace(letter))) {
+        StopTimer();
+        pathText_.clear();
+        SetItemText(IDC_PROGRESS_PATH, L"");
+        SetProgress(0);
+        MessageBoxW(TopWindow(), (label + LoadPooledString(IDS_NOT_ENOUGH_FREE_SPACE)).c_str(),
+                    FlowTitle().c_str(), MB_OK | MB_ICONQUESTION);
+        return false;
+    }
+
+    if (app != nullptr) {
+        StampJobStart(app->Settings.DriveHistory, letter, CurrentOleDate());
+    }
+    SendCommand(svc::JobCommandCode::Reset, letter, 0);
+
+    WaitCursor waiting;
+    int result = 0;
+    if (mode == JobMode::Scan) {
+        result = SendCommand(svc::JobCommandCode::Analyze, letter, 0);
+        if (app != nullptr) {
+            app->VolumeMapCache.DriveLetter = letter;
+        }
+        Sleep(kScanStartWaitMs);
+    } else {
+        result = SendCommand(svc::JobCommandCode::Optimize, letter, 1);
+        Sleep(kOptimizeStartStepMs);
+        HandleOnePendingMessage();
+        Sleep(kOptimizeStartStepMs);
+        HandleOnePendingMessage();
+        HandBackMap(letter);
+    }
+    return result != 0;
+}
+
+void CDlgDiskAnalyzing::SetUpForMode() {
+    const bool scan = mode_ == JobMode::Scan;
+    SetItemText(IDC_PROGRESS_TITLE,
+                LoadPooledString(scan ? IDS_SCANNING_TITLE : IDS_OPTIMIZING_TITLE).c_str());
+    SetItemText(
+        IDC_PROGRESS_DESCRIPTION,
+        LoadPooledString(scan ? IDS_SCANNING_DESCRIPTION : IDS_OPTIMIZING_DESCRIPTION).c_str());
+
+    ShowItem(IDC_PROGRESS_STOP, scan);
+    EnableItem(IDC_PROGRESS_STOP, true);
+    MoveItem(kStopButton.id, kStopButton.x, kStopButton.y, kStopButton.width, kStopButton.height);
+    ShowItem(IDC_PROGRESS_STOP_DEFRAG, !scan);
+    EnableItem(IDC_PROGRESS_STOP_DEFRAG, false);
+    MoveItem(kStopDefragButton.id, kStopDefragButton.x, kStopDefragButton.y,
+             kStopDefragButton.width, kStopDefragButton.height);
+    for (int id : {IDC_PROGRESS_SEE_RESULTS, IDC_PROGRESS_VIEW_REPORT}) {
+        ShowItem(id, false);
+        EnableItem(id, false);
+    }
+
+    ShowItem(IDC_PROGRESS_NOW_LABEL, true);
+    EnableItem(IDC_PROGRESS_NOW_LABEL, true);
+    const std::wstring nowLabel =
+        scan ? LoadPooledString(IDS_NOW_SCANNING) : LoadPooledString(IDS_OPTIMIZING_LABEL) + L": ";
+    SetItemText(IDC_PROGRESS_NOW_LABEL, nowLabel.c_str());
+    // The stop hint and the mode icon are painted.
+    Invalidate(nullptr, false);
+}
+
+void CDlgDiskAnalyzing::HandBackMap(wchar_t letter) {
+    CDefragApp* app = FlowApp();
+    if (app != nullptr && app->VolumeMapCache.HoldsMapOf(letter)) {
+        svc::PutVolumeMap(app->VolumeMapCache.Cells(), app->VolumeMapCache.CellCount());
+    }
+}
+
+// ---- Polling ----------------------------------------------------------------------
+
+void CDlgDiskAnalyzing::OnTick() {
+    StopTimer();
+    // Zeroed first: a failed call reads as an idle service.
+    long state = svc::JobState::Idle;
+    long detail = 0;
+    svc::GetJobState(state, detail);
+    if (CDlgMainDefrag* main = FlowMainWindow()) {
+        main->JobStateField() = state;
+        main->JobDetailField() = detail;
+    }
+    RunStateStep(state);
+    RunStatisticsStep();
+    if (state == svc::JobState::Running) {
+        ArmTimer(kPollMs);
+    }
+}
+
+void CDlgDiskAnalyzing::RunStateStep(long state) {
+    switch (state) {
+        case svc::JobState::Idle:
+            if (mode_ == JobMode::Scan) {
+                ShowItem(IDC_PROGRESS_SEE_RESULTS, false);
+                ShowItem(IDC_PROGRESS_STOP, false);
+            }
+            PostJobActivity(true);
+            break;
+        case svc::JobState::Running:
+            OnRunning();
+            break;
+        case svc::JobState::Finished:
+            OnFinished();
+            break;
+        default:
+            break;
+    }
+}
+
+void CDlgDiskAnalyzing::OnRunning() {
+    ShowItem(IDC_PROGRESS_BAR, true);
+    ShowItem(IDC_PROGRESS_PATH, true);
+    if (mode_ == JobMode::Scan) {
+        ShowItem(IDC_PROGRESS_STOP, true);
+        EnableItem(IDC_PROGRESS_STOP, true);
+        ShowItem(IDC_PROGRESS_SEE_RESULTS, false);
+        EnableItem(IDC_PROGRESS_SEE_RESULTS, false);
+        SetFocus(Item(IDC_PROGRESS_STOP));
+    } else {
+        ShowItem(IDC_PROGRESS_STOP_DEFRAG, true);
+        EnableItem(IDC_PROGRESS_STOP_DEFRAG, true);
+        SetFocus(Item(IDC_PROGRESS_STOP_DEFRAG));
+    }
+    PostJobActivity(false);
+}
+
+void CDlgDiskAnalyzing::OnFinished() {
+    SetFocus(Item(IDC_PROGRESS_FOCUS));
+    StopTimer();
+    PostJobActivity(true);
+
+    if (mode_ == JobMode::Scan) {
+        SetProgress(kProgressRange);
+        ShowItem(IDC_PROGRESS_STOP, false);
+        ShowItem(IDC_PROGRESS_BAR, false);
+        ShowItem(IDC_PROGRESS_PATH, false);
+        for (int id : {IDC_PROGRESS_SEE_RESULTS, IDC_PROGRESS_NOW_LABEL}) {
+            ShowItem(id, false);
+            EnableItem(id, false);
+        }
+        SetItemText(IDC_PROGRESS_TITLE, LoadPooledString(IDS_SCANNING_COMPLETED).c_str());
+        SetItemText(IDC_PROGRESS_DESCRIPTION, LoadPooledString(IDS_SCANNING_SUCCESSFUL).c_str());
+        ShowScanResults();
+        return;
+    }
+
+    PostJobActivity(true);
+    if (pass_ == 0) {
+        pages_.DefragResultsPage().RecordFirstPass();
+    } else {
+        pages_.DefragResultsPage().RecordFinalPass();
+    }
+    switch (StepAfterFinished(mode_, pass_, stopConfirmed_)) {
+        case FinishedStep::OptimizationAborted:
+            FinishOptimization(IDS_OPTIMIZATION_ABORTED, kAbortedColour);
+            ShowOptimizationResults();
+            break;
+        case FinishedStep::StartSecondPass:
+            StartSecondPass();
+            break;
+        case FinishedStep::OptimizationComplete:
+            FinishOptimization(IDS_OPTIMIZATION_COMPLETE, kCompleteColour);
+            MessageBoxW(
+                TopWindow(),
+                ReplacePlaceholder(LoadPooledString(IDS_OPTIMIZED_SUCCESSFULLY), driveLabel_)
+                    .c_str(),
+                FlowTitle().c_str(), MB_OK | MB_ICONINFORMATION | MB_TOPMOST);
+            ShowOptimizationResults();
+            break;
+        case FinishedStep::ShowScanResults:
+            break;
+    }
+}
+
+void CDlgDiskAnalyzing::FinishOptimization(UINT statusText, COLORREF statusColour) {
+    pages_.DefragResultsPage().SetStatusText(LoadPooledString(statusText), statusColour);
+    EnableItem(IDC_PROGRESS_VIEW_REPORT, false);
+    for (int id : {IDC_PROGRESS_NOW_LABEL, IDC_PROGRESS_BAR, IDC_PROGRESS_STOP_DEFRAG}) {
+        ShowItem(id, false);
+        EnableItem(id, false);
+    }
+    ShowItem(IDC_PROGRESS_PATH, false);
+}
+
+void CDlgDiskAnalyzing::StartSecondPass() {
+    pass_ = 1;
+    SendCommand(svc::JobCommandCode::Reset, jobLetter_, 0);
+    ArmTimer(kFirstTickMs);
+    SendCommand(svc::JobCommandCode::Optimize, jobLetter_, 1);
+    Sleep(kSecondPassStartWaitMs);
+    HandBackMap(jobLetter_);
+}
+
+void CDlgDiskAnalyzing::RunStatisticsStep() {
+    long busy = 0;
+    svc::IsStatisticsBusy(busy);
+    if (busy != 0) {
+        return;
+    }
+    map_.Invalidate(nullptr, false);
+
+    svc::JobStatistics& statistics = *statistics_;
+    std::memset(&statistics, 0, sizeof statistics);
+    svc::GetJobStatistics(statistics);
+
+    std::wstring path = svc::FieldText(statistics.CurrentFile);
+    if (path != pathText_) {
+        pathText_ = std::move(path);
+        SetItemText(IDC_PROGRESS_PATH, pathText_.c_str());
+    }
+    filesCount_ = statistics.TotalFiles;
+    foldersCount_ = statistics.TotalDirs;
+    fragmentedCount_ = statistics.FragmentedFiles;
+    filesText_ = GroupedCountText(filesCount_);
+    foldersText_ = GroupedCountText(foldersCount_);
+    fragmentedText_ = GroupedCountText(fragmentedCount_);
+    SetProgress(ProgressPosition(statistics.ProcessedClusters, statistics.UsedClusters, pass_));
+}
+
+// ---- Stopping and handing over ------------------------------------------------------
+
+void CDlgDiskAnalyzing::ConfirmStop() {
+    // No poll runs while the question is open: a job that ends meanwhile is handled
+    // once the answer is in, not underneath the question.
+    const bool wasPolling = polling_;
+    StopTimer();
+    svc::PauseJob();
+    const UINT question =
+        mode_ == JobMode::Scan ? IDS_CONFIRM_STOP_SCAN : IDS_CONFIRM_STOP_OPTIMIZATION;
+    const int answer = MessageBoxW(TopWindow(), LoadPooledString(question).c_str(),
+                                   FlowTitle().c_str(), MB_YESNO | MB_ICONQUESTION);
+    if (answer == IDYES) {
+        stopConfirmed_ = true;
+        svc::StopJob();
+    } else {
+        stopConfirmed_ = false;
+        svc::ResumeJob();
+    }
+    SetFocus(Item(IDC_PROGRESS_PATH));
+    if (wasPolling) {
+        ArmTimer(kFirstTickMs);
+    }
+}
+
+void CDlgDiskAnalyzing::ShowScanResults() {
+    SetFlowWorkflowStep(3);
+    CDlgScanResults& results = pages_.ScanResultsPage();
+    results.LoadScanResults();
+    if (results.FragmentedFileCount() > 0) {
+        pages_.ShowPage(results);
+        return;
+    }
+    const int answer = MessageBoxW(TopWindow(), LoadPooledString(IDS_NO_FILES_NEED_DEFRAG).c_str(),
+                                   FlowTitle().c_str(), MB_YESNO | MB_ICONQUESTION);
+    if (answer == IDYES) {
+        pages_.ShowPage(results);
+        return;
+    }
+    SetFlowWorkflowStep(1);
+    pages_.SelectDriveByLetter(FlowCurrentDrive());
+    SetFocus(pages_.SelectionPage().Item(IDC_SELECT_TITLE));
+    pages_.ShowPage(pages_.SelectionPage());
+}
+
+void CDlgDiskAnalyzing::ShowOptimizationResults() {
+    CDlgDefragResults& results = pages_.DefragResultsPage();
+    SetFocus(results.Handle());
+    pages_.ShowPage(results);
+}
+
+void CDlgDiskAnalyzing::OnStopButton() {
+    ConfirmStop();
+}
+
+void CDlgDiskAnalyzing::OnSeeResults() {
+    ShowScanResults();
+}
+
+void CDlgDiskAnalyzing::OnViewReport() {
+    ShowOptimizationResults();
+}
+
+// ---- Helpers --------------------------------------------------------------------------
+
+int CDlgDiskAnalyzing::SendCommand(std::int32_t code, wchar_t letter, std::int32_t flag) {
+    return SendFlowJobCommand(map_, code, letter, flag);
+}
+
+void CDlgDiskAnalyzing::ArmTimer(UINT milliseconds) {
+    polling_ = SetTimer(kJobPollTimer, milliseconds);
+}
+
+void CDlgDiskAnalyzing::StopTimer() {
+    KillTimer(kJobPollTimer);
+    polling_ = false;
+}
+
+void CDlgDiskAnalyzing::PostJobActivity(bool idle) {
+    if (CDlgMainDefrag* main = FlowMainWindow()) {
+        main->Post(WM_JOB_ACTIVITY, 0, idle ? 1 : 0);
+    }
+}
+
+HWND CDlgDiskAnalyzing::TopWindow() const {
+    return GetAncestor(Handle(), GA_ROOT);
+}
+
+void CDlgDiskAnalyzing::ResetCounts(const std::wstring& text) {
+    filesCount_ = 0;
+    foldersCount_ = 0;
+    fragmentedCount_ = 0;
+    filesText_ = text;
+    foldersText_ = text;
+    fragmentedText_ = text;
+}
+
+void CDlgDiskAnalyzing::SetProgress(int position) {
+    SendDlgItemMessageW(Handle(), IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+bool CDlgDiskAnalyzing::PreTranslateMessage(MSG& msg) {
+    if (IsSpaceKey(msg)) {
+        return true;
+    }
+    return fw::Dialog::PreTranslateMessage(msg);
+}
+
+// ---- Layout and painting ------------------------------------------------------------------
+
+void CDlgDiskAnalyzing::OnSize() {
+    for (const Placed& placed : kPlaced) {
+        MoveItem(placed.id, placed.x, placed.y, placed.width, placed.height);
+    }
+    for (const LegendEntry& entry : kLegend) {
+        MoveItem(entry.swatchId, entry.swatchX, kSwatchY, kSwatchSize, kSwatchSize);
+        MoveItem(entry.labelId, entry.labelX, kLegendLabelY, entry.labelWidth, kLegendLabelHeight);
+    }
+}
+
+void CDlgDiskAnalyzing::OnPaint(HDC target) {
+    CXTMemDC memory(target, ClientRect());
+    const HDC dc = memory.Get();
+
+    BlitBitmap(SkinBitmap(IDB_RULE), dc, kRule.x, kRule.y, kRuleSize.cx, kRuleSize.cy);
+
+    // Frames and the band take the DC's own brush: nothing is created to paint them.
+    const auto dcBrush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+    SetDCBrushColor(dc, kFrameColour);
+    FrameRect(dc, &kMapFrame, dcBrush);
+    FrameRect(dc, &kStatusBand, dcBrush);
+    SetDCBrushColor(dc, kBandColour);
+    FillRect(dc, &kStatusBandFill, dcBrush);
+
+    BlitBitmap(SkinBitmap(mode_ == JobMode::Optimize ? IDB_OPTIMIZE_ICON : IDB_SCAN_ICON), dc,
+               kModeIcon.x, kModeIcon.y, kModeIconSize.cx, kModeIconSize.cy);
+
+    fw::MemoryDC strip(dc);
+    if (strip && strip.Select(SkinBitmap(IDB_FOOTER_STRIP))) {
+        for (int x = 0; x < kFooterWidth; ++x) {
+            BitBlt(dc, x, kFooterY, kFooterStripSize.cx, kFooterStripSize.cy, strip.Get(), 0, 0,
+                   SRCCOPY);
+        }
+    }
+
+    if (mode_ == JobMode::Optimize) {
+        SetTextColor(dc, kHintColour);
+        DrawTextIn(dc, LoadPooledString(IDS_CLICK), kHintClick, FontSegoe13);
+        DrawTextIn(dc, LoadPooledString(IDS_STOP_NOW), kHintStopNow, FontTahoma12Underline);
+        DrawTextIn(dc, LoadPooledString(IDS_TO_STOP_OPTIMIZATION), kHintRest, FontSegoe13);
+    }
+}
+
+bool CDlgDiskAnalyzing::OnEraseBackground(fw::Message& m) {
+    // Painting covers the whole client area.
+    m.result = 1;
+    return true;
+}
+
+bool CDlgDiskAnalyzing::OnCtlColor(fw::Message& m) {
+    const auto dc = reinterpret_cast<HDC>(m.wParam);
+    SetBkMode(dc, TRANSPARENT);
+    const int id = GetDlgCtrlID(reinterpret_cast<HWND>(m.lParam));
+    if (m.message == WM_CTLCOLORSTATIC && IsLegendLabel(id)) {
+        SetTextColor(dc, RGB(0, 0, 0));
+        m.result = reinterpret_cast<LRESULT>(MintBrush());
+        return true;
+    }
+    if (m.message == WM_CTLCOLORSTATIC && id == IDC_PROGRESS_DESCRIPTION) {
+        SetTextColor(dc, kDescriptionColour);
+    }
+    m.result = reinterpret_cast<LRESULT>(WhiteBrush());
+    return true;
+}
