@@ -54,6 +54,8 @@ bool FetchOne(const UpdateHost& host, const std::wstring& address, const std::ws
     return UpdDownloadFiles(host.window) != 0;
 }
 
+int RunCheck(const UpdateHost& host);
+
 std::string ProgramFileVersion() {
     wchar_t path[MAX_PATH] = {};
     if (GetModuleFileNameW(nullptr, path, MAX_PATH) == 0) {
@@ -91,6 +93,18 @@ int CheckForUpdates(const UpdateHost& host) {
         return 0;
     }
     g_updateInProgress = true;
+    try {
+        return RunCheck(host);
+    } catch (...) {
+        // Nothing unwinds into the window; the button works again.
+        g_updateInProgress = false;
+        return 0;
+    }
+}
+
+namespace {
+
+int RunCheck(const UpdateHost& host) {
     if (UpdIsConnected() == 0) {
         EndWithMessage(host, IDS_UPDATE_NO_CONNECTION);
         return 0;
@@ -117,6 +131,8 @@ int CheckForUpdates(const UpdateHost& host) {
     DownloadAndInstallUpdate(host);
     return 1;
 }
+
+}  // namespace
 
 bool IsNewerVersionAvailable(const std::wstring& manifestPath) {
     const std::optional<Manifest> manifest = ReadManifestFile(manifestPath);
@@ -158,7 +174,13 @@ void DownloadAndInstallUpdate(const UpdateHost& host) {
     GetLocalTime(&today);
     const std::wstring installerPath = FileIn(*folder, InstallerFileName(today).c_str());
     DeleteIfPresent(installerPath);
-    MoveFileExW(downloadPath.c_str(), installerPath.c_str(), MOVEFILE_REPLACE_EXISTING);
+    // Only the file just verified may run: when it cannot take the dated name, an
+    // older installer of that name must not be run in its place.
+    if (!MoveFileExW(downloadPath.c_str(), installerPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteIfPresent(downloadPath);
+        EndWithMessage(host, IDS_UPDATE_NO_CONNECTION);
+        return;
+    }
     g_installerPath = installerPath;
 
     ShowMessage(host, IDS_UPDATE_DOWNLOADED);

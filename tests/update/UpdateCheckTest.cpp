@@ -225,6 +225,19 @@ TEST_F(UpdateCheck, AnInstallerThatCannotBeFetchedOrVerifiedIsNeverRun) {
     }
 }
 
+TEST_F(UpdateCheck, AnOlderInstallerUnderTheDatedNameIsNeverRunInstead) {
+    // An installer of today that cannot be replaced (held open by another program).
+    HANDLE older = CreateFileW(TodaysInstaller().c_str(), GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, older);
+    ASSERT_TRUE(server_->Put(kManifest, "9.0.0.0\r\n"));
+    ASSERT_TRUE(server_->Put(kInstaller, kInstallerBytes));
+    EXPECT_EQ(Text(IDS_UPDATE_NO_CONNECTION), Check());
+    CloseHandle(older);
+    EXPECT_EQ(0, g_launches);
+    EXPECT_FALSE(FileExists(InFolder(L"Vantrel.tmp")));
+}
+
 TEST_F(UpdateCheck, ANewerVersionIsFetchedUnderItsDatedNameAndHandedOver) {
     struct Case {
         const char* what;
