@@ -107,6 +107,9 @@
 #define IDS_LEGEND_FREE 1409
 #define IDS_LEGEND_PROCESSING 1410
 
+// Summary reports
+#define IDS_REPORT_NOT_WRITTEN 1430    /* a report that could not be written; %s: its path */
+
 // ---- Dialog templates -------------------------------------------------------
 #define IDD_ABOUT 16
 #define IDD_MAIN 1112
