@@ -99,6 +99,21 @@ void ProgressWindow::OnInit() {
     SetDlgItemTextW(window_, IDC_UPD_TEXT, LoadText(IDS_UPD_PROGRESS_WAITING).c_str());
     SetDlgItemTextW(window_, IDCANCEL, LoadText(IDS_UPD_CANCEL).c_str());
     SendDlgItemMessageW(window_, IDC_UPD_BAR, PBM_SETRANGE32, 0, 100);
+    CenterOverOwner();
+}
+
+void ProgressWindow::CenterOverOwner() {
+    HWND owner = GetWindow(window_, GW_OWNER);
+    RECT ownerRect = {}, own = {};
+    if (owner == nullptr || !IsWindowVisible(owner) || !GetWindowRect(owner, &ownerRect) ||
+        !GetWindowRect(window_, &own)) {
+        return;  // the template centres it on the screen
+    }
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+    const int x = ownerRect.left + (ownerRect.right - ownerRect.left - width) / 2;
+    const int y = ownerRect.top + (ownerRect.bottom - ownerRect.top - height) / 2;
+    SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ProgressWindow::ShowPercent(int percent) {

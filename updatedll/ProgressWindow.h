@@ -29,6 +29,7 @@ class ProgressWindow {
   private:
     static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void OnInit();
+    void CenterOverOwner();
     void ShowPercent(int percent);
     void OnCancel();
 
