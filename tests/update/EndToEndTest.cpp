@@ -56,6 +56,7 @@ void ClearServer() {
 class EndToEnd : public testing::Test {
   protected:
     static void SetUpTestSuite() {
+        logonEntry_ = new LogonEntrySetAside();
         UninstallIfPresent();
         installed_ =
             RunAndWait(L"\"" + TestInstaller(L"vantrel_setup_old.exe") + L"\" /S", 60000) == 0;
@@ -79,6 +80,8 @@ class EndToEnd : public testing::Test {
             FindClose(search);
         }
         DeleteFileW((dataFolder_ + L"\\checkupdate.ini").c_str());
+        delete logonEntry_;
+        logonEntry_ = nullptr;
     }
     void SetUp() override {
         ASSERT_TRUE(installed_) << "the older build did not install";
@@ -103,11 +106,13 @@ class EndToEnd : public testing::Test {
 
     static std::wstring Text(UINT id) { return LoadPooledString(id); }
 
+    static LogonEntrySetAside* logonEntry_;
     static bool installed_;
     static LoopbackServer* server_;
     static std::wstring dataFolder_;
 };
 
+LogonEntrySetAside* EndToEnd::logonEntry_ = nullptr;
 bool EndToEnd::installed_ = false;
 LoopbackServer* EndToEnd::server_ = nullptr;
 std::wstring EndToEnd::dataFolder_;

@@ -88,6 +88,27 @@ std::wstring RegistryText(HKEY root, const wchar_t* key, const wchar_t* value) {
     return text;
 }
 
+namespace {
+
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kRunValue[] = L"Vantrel";
+
+}  // namespace
+
+LogonEntrySetAside::LogonEntrySetAside() {
+    existed_ = RegistryValueExists(HKEY_LOCAL_MACHINE, kRunKey, kRunValue);
+    command_ = RegistryText(HKEY_LOCAL_MACHINE, kRunKey, kRunValue);
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRunKey, kRunValue);
+}
+
+LogonEntrySetAside::~LogonEntrySetAside() {
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRunKey, kRunValue);
+    if (existed_) {
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, kRunKey, kRunValue, REG_SZ, command_.c_str(),
+                        static_cast<DWORD>((command_.size() + 1) * sizeof(wchar_t)));
+    }
+}
+
 RunningProgram::~RunningProgram() {
     Terminate();
 }

@@ -46,6 +46,22 @@ void UninstallIfPresent();
 bool RegistryValueExists(HKEY root, const wchar_t* key, const wchar_t* value);
 std::wstring RegistryText(HKEY root, const wchar_t* key, const wchar_t* value);
 
+// Keeps the machine's logon entry of the program (HKLM Run, value "Vantrel") out of a
+// test's way: it is set aside when the keeper is made and put back when it goes.
+// Other tests start the program, which writes that entry; the installer tests see
+// who writes and who removes it.
+class LogonEntrySetAside {
+  public:
+    LogonEntrySetAside();
+    ~LogonEntrySetAside();
+    LogonEntrySetAside(const LogonEntrySetAside&) = delete;
+    LogonEntrySetAside& operator=(const LogonEntrySetAside&) = delete;
+
+  private:
+    bool existed_ = false;
+    std::wstring command_;
+};
+
 // A started copy of the installed program.
 class RunningProgram {
   public:

@@ -37,6 +37,7 @@ class Installer : public testing::Test {
 };
 
 TEST_F(Installer, SilentInstallThenReinstallOverARunningCopyThenUninstall) {
+    LogonEntrySetAside logonEntry;
     // Install: the program files, the shortcut and the Add/Remove entry; no service
     // unless asked for, no logon entry (the program writes that itself).
     ASSERT_EQ(0u, RunInstaller(L"vantrel_setup_old.exe", L"/S"));
