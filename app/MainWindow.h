@@ -46,6 +46,8 @@ class CDlgMainDefrag : public fw::Dialog {
     // What the current job command announces as the map's cell count.
     vantrel::service::CellCountSource& MapCells();
 
+    CXTTrayIconEX& Tray() { return tray_; }
+
     const RECT& AboutArea() const { return aboutArea_; }
     const RECT& HelpArea() const { return helpArea_; }
 
@@ -78,6 +80,8 @@ class CDlgMainDefrag : public fw::Dialog {
     void OnScanOnStartTimer();
     bool OnSysCommand(fw::Message& m);
     void OnOpenPopup();
+    void OnPopupStartScan();
+    bool OnDestroy(fw::Message& m);
     bool OnWindowPosChanging(fw::Message& m);
     bool OnHelp(fw::Message& m);
 

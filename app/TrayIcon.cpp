@@ -1,100 +1,213 @@
 #include "app/TrayIcon.h"
 
+#include <shlwapi.h>
+
 #include <algorithm>
 
-const fw::MessageTable CXTTrayIconEX::kTable{
+namespace {
+
+// The shell's notifications about the icon's selection (NIN_SELECT, NIN_KEYSELECT).
+constexpr UINT kShellSelect = WM_USER;
+constexpr UINT kShellKeySelect = WM_USER + 1;
+
+constexpr DWORD kShellWithHiddenState = 5;
+
+}  // namespace
+
+DWORD ShellMajorVersion() {
+    static const DWORD version = [] {
+        HMODULE shell = GetModuleHandleW(L"shell32.dll");
+        if (shell == nullptr) {
+            return DWORD{0};
+        }
+        const auto get = reinterpret_cast<DLLGETVERSIONPROC>(
+            reinterpret_cast<void*>(GetProcAddress(shell, "DllGetVersion")));
+        DLLVERSIONINFO info = {};
+        info.cbSize = sizeof(info);
+        if (get == nullptr || FAILED(get(&info))) {
+            return DWORD{0};
+        }
+        return info.dwMajorVersion;
+    }();
+    return version;
+}
+
+const fw::MessageTable CXTTrayIcon::kTable{
     &fw::Window::kTable,
     {
-        fw::OnMessage(WM_TRAY_CALLBACK, &CXTTrayIconEX::OnTrayNotification),
+        fw::OnMessage(WM_TRAY_CALLBACK, &CXTTrayIcon::OnTrayNotification),
+        fw::OnRegisteredMessage(L"TaskbarCreated", &CXTTrayIcon::OnTaskbarCreated),
+        fw::OnMessage(WM_SETTINGCHANGE, &CXTTrayIcon::OnSettingChange),
     }};
 
-const fw::MessageTable& CXTTrayIconEX::Messages() const {
+const fw::MessageTable& CXTTrayIcon::Messages() const {
     return kTable;
 }
 
-CXTTrayIconEX::~CXTTrayIconEX() {
-    RemoveIcon();
+CXTTrayIcon::~CXTTrayIcon() {
+    if (!removed_) {
+        DeleteIcon();
+    }
     if (icon_ != nullptr) {
         DestroyIcon(icon_);
     }
 }
 
-bool CXTTrayIconEX::Create(const wchar_t* tooltip, HWND target, UINT iconId, UINT menuId,
-                           UINT defaultItem, bool defaultIsPosition) {
+bool CXTTrayIcon::Create(const wchar_t* tooltip, HWND target, UINT iconId, UINT menuId,
+                         UINT defaultItem, bool defaultIsPosition) {
     if (target == nullptr) {
         return false;
     }
+    iconId_ = iconId;
     target_ = target;
-    menuId_ = menuId;
     defaultItem_ = defaultItem;
     defaultIsPosition_ = defaultIsPosition;
+    tooltipLimit_ = kTooltipLimit;
+
+    HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId),
+                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
     if (icon_ != nullptr) {
         DestroyIcon(icon_);
     }
-    icon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId),
-                                          IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                          GetSystemMetrics(SM_CYSMICON), 0));
+    icon_ = icon;
+
     if (Handle() == nullptr && !fw::Window::Create(L"", WS_POPUP)) {
         return false;
     }
+    // Created again: the icon of the earlier creation leaves the tray first.
+    if (!removed_) {
+        DeleteIcon();
+    }
     data_ = {};
-    data_.cbSize = sizeof(data_);
+    data_.cbSize = kNotifyRecordSize;
     data_.hWnd = Handle();
     data_.uID = menuId;
     data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data_.uCallbackMessage = WM_TRAY_CALLBACK;
     data_.hIcon = icon_;
-    // The tooltip keeps at most 126 characters and its terminator.
-    const std::size_t limit = 127 - 1;
-    const std::size_t length = std::min(wcslen(tooltip), limit);
-    std::copy_n(tooltip, length, data_.szTip);
-    data_.szTip[length] = L'\0';
-    return ShowIcon();
+    const std::wstring tip = TruncateTooltip(tooltip, tooltipLimit_);
+    std::copy(tip.begin(), tip.end(), data_.szTip);
+    data_.szTip[tip.size()] = L'\0';
+    return AddIcon();
 }
 
-bool CXTTrayIconEX::ShowIcon() {
-    if (shown_) {
+bool CXTTrayIcon::AddIcon() {
+    NOTIFYICONDATAW add = data_;
+    add.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    const bool added = Shell_NotifyIconW(NIM_ADD, &add) != FALSE;
+    addFailed_ = !added;
+    if (added) {
+        hidden_ = false;
+        removed_ = false;
+    }
+    return added;
+}
+
+bool CXTTrayIcon::DeleteIcon() {
+    NOTIFYICONDATAW remove = data_;
+    remove.uFlags = 0;
+    const bool deleted = Shell_NotifyIconW(NIM_DELETE, &remove) != FALSE;
+    removed_ = true;
+    hidden_ = true;
+    return deleted;
+}
+
+bool CXTTrayIcon::SetShellHiddenState(bool hidden) {
+    NOTIFYICONDATAW modify = data_;
+    modify.uFlags = NIF_STATE;
+    modify.dwState = hidden ? NIS_HIDDEN : 0;
+    modify.dwStateMask = NIS_HIDDEN;
+    return Shell_NotifyIconW(NIM_MODIFY, &modify) != FALSE;
+}
+
+bool CXTTrayIcon::ShowIcon() {
+    if (!hidden_ && !removed_) {
         return true;
     }
-    shown_ = Shell_NotifyIconW(NIM_ADD, &data_) != FALSE;
-    return shown_;
-}
-
-bool CXTTrayIconEX::HideIcon() {
-    RemoveIcon();
-    return true;
-}
-
-void CXTTrayIconEX::RemoveIcon() {
-    if (shown_) {
-        Shell_NotifyIconW(NIM_DELETE, &data_);
-        shown_ = false;
+    if (!removed_ && ShellMajorVersion() >= kShellWithHiddenState && SetShellHiddenState(false)) {
+        hidden_ = false;
+        return true;
     }
+    // Older shells, and a shell that no longer knows the icon: add it again.
+    if (!removed_) {
+        DeleteIcon();
+    }
+    return AddIcon();
 }
 
-void CXTTrayIconEX::MinimizeToTray(HWND window) {
+bool CXTTrayIcon::HideIcon() {
+    if (hidden_ || removed_) {
+        return true;
+    }
+    if (ShellMajorVersion() >= kShellWithHiddenState) {
+        if (SetShellHiddenState(true)) {
+            hidden_ = true;
+            return true;
+        }
+        return false;
+    }
+    return DeleteIcon();
+}
+
+RECT CXTTrayIcon::AnimationTrayEnd() {
+    // Without any idea of the tray the animation ends in the empty rectangle at (0, 0).
+    return FindTrayRect().value_or(RECT{});
+}
+
+bool CXTTrayIcon::RemoveTaskbarIcon(HWND window) {
+    if (Handle() == nullptr) {
+        return false;
+    }
+    SetLastError(0);
+    return SetWindowLongPtrW(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(Handle())) != 0 ||
+           GetLastError() == 0;
+}
+
+void CXTTrayIcon::MinimizeToTray(HWND window) {
+    if (MinimizeAnimates()) {
+        RECT from = {};
+        GetWindowRect(window, &from);
+        const RECT to = AnimationTrayEnd();
+        DrawAnimatedRects(window, IDANI_CAPTION, &from, &to);
+    }
+    RemoveTaskbarIcon(window);
     ShowWindow(window, SW_HIDE);
 }
 
-void CXTTrayIconEX::RestoreFromTray(HWND window) {
+void CXTTrayIcon::RestoreFromTray(HWND window) {
+    if (MinimizeAnimates()) {
+        const RECT from = AnimationTrayEnd();
+        RECT to = {};
+        GetWindowRect(window, &to);
+        DrawAnimatedRects(window, IDANI_CAPTION, &from, &to);
+    }
+    // Top-level again: no owner.
+    SetWindowLongPtrW(window, GWLP_HWNDPARENT, 0);
     SetWindowPos(window, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
     SetActiveWindow(window);
     SetForegroundWindow(window);
 }
 
-bool CXTTrayIconEX::OnTrayNotification(fw::Message& m) {
+bool CXTTrayIcon::OnTrayNotification(fw::Message& m) {
+    m.result = 0;
     if (m.wParam != data_.uID) {
+        return true;
+    }
+    // The target may take the notification itself.
+    if (target_ != nullptr && SendMessageW(target_, WM_TRAY_CALLBACK, m.wParam, m.lParam) != 0) {
         return true;
     }
     switch (static_cast<UINT>(m.lParam)) {
         case WM_RBUTTONUP:
         case WM_CONTEXTMENU:
+        case kShellSelect:
+        case kShellKeySelect:
             ShowMenu();
             break;
         case WM_LBUTTONDBLCLK:
-            SetForegroundWindow(target_);
-            SendMessageW(target_, WM_COMMAND, defaultItem_, 0);
+            SendDefaultCommand();
             break;
         default:
             break;
@@ -102,17 +215,68 @@ bool CXTTrayIconEX::OnTrayNotification(fw::Message& m) {
     return true;
 }
 
-void CXTTrayIconEX::ShowMenu() {
-    HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(menuId_));
+UINT CXTTrayIcon::DefaultCommand() const {
+    if (!defaultIsPosition_) {
+        return defaultItem_;
+    }
+    UINT command = 0;
+    if (HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(data_.uID))) {
+        command = GetMenuItemID(GetSubMenu(menu, 0), static_cast<int>(defaultItem_));
+        DestroyMenu(menu);
+    }
+    return command;
+}
+
+void CXTTrayIcon::SendDefaultCommand() {
+    const UINT command = DefaultCommand();
+    SetForegroundWindow(target_);
+    if (command != 0 && command != static_cast<UINT>(-1)) {
+        SendMessageW(target_, WM_COMMAND, command, 0);
+    }
+}
+
+void CXTTrayIcon::ShowMenu() {
+    HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(data_.uID));
     if (menu == nullptr) {
         return;
     }
     HMENU popup = GetSubMenu(menu, 0);
-    SetMenuDefaultItem(popup, defaultItem_, defaultIsPosition_ ? TRUE : FALSE);
-    POINT cursor = {};
-    GetCursorPos(&cursor);
-    SetForegroundWindow(target_);
-    TrackPopupMenu(popup, TPM_LEFTBUTTON, cursor.x, cursor.y, 0, target_, nullptr);
-    PostMessageW(target_, WM_NULL, 0, 0);
+    if (popup != nullptr) {
+        // The default item is drawn bold.
+        SetMenuDefaultItem(popup, defaultItem_, defaultIsPosition_ ? TRUE : FALSE);
+        POINT cursor = {};
+        GetCursorPos(&cursor);
+        SetForegroundWindow(target_);
+        TrackPopupMenu(popup, TPM_LEFTBUTTON, cursor.x, cursor.y, 0, target_, nullptr);
+        // Lets the menu close when the user clicks elsewhere.
+        PostMessageW(target_, WM_NULL, 0, 0);
+        NOTIFYICONDATAW focus = data_;
+        focus.uFlags = 0;
+        Shell_NotifyIconW(NIM_SETFOCUS, &focus);
+    }
     DestroyMenu(menu);
+}
+
+bool CXTTrayIcon::OnTaskbarCreated(fw::Message& m) {
+    // The shell restarted and forgot every icon. A hidden icon is added again only
+    // when it is next shown.
+    if (!hidden_ && !removed_) {
+        AddIcon();
+    } else {
+        removed_ = true;
+        hidden_ = true;
+    }
+    m.result = 0;
+    return true;
+}
+
+bool CXTTrayIcon::OnSettingChange(fw::Message& m) {
+    if (m.wParam == SPI_SETWORKAREA && addFailed_) {
+        AddIcon();
+    }
+    return false;
+}
+
+bool CXTTrayIconEX::RemoveTaskbarIcon(HWND) {
+    return true;
 }

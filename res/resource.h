@@ -107,6 +107,10 @@
 #define IDS_LEGEND_FREE 1409
 #define IDS_LEGEND_PROCESSING 1410
 
+// About window
+#define IDS_ABOUT_VERSION_NUMBER 1440  /* the product version beside the title */
+#define IDS_ABOUT_UNKNOWN_VERSION 1441 /* shown when the version resource cannot be read */
+
 // Summary reports
 #define IDS_REPORT_NOT_WRITTEN 1430    /* a report that could not be written; %s: its path */
 

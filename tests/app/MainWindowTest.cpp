@@ -11,10 +11,12 @@
 #include <string>
 #include <thread>
 
+#include "app/About.h"
 #include "app/DefragApp.h"
 #include "app/SingleInstance.h"
 #include "framework/MessageLoop.h"
 #include "res/resource.h"
+#include "tests/app/MenuPicker.h"
 #include "tests/support/MessageBoxAnswer.h"
 #include "ui/SharedBrushes.h"
 #include "ui/SharedFonts.h"
@@ -249,6 +251,143 @@ TEST_F(MainWindowTest, PaintsTheFrameAndMarksTheCurrentStep) {
     Snapshot picture(Main());
     EXPECT_EQ(SkinPixel(IDB_STEP_WELCOME, 34, 20), picture.At(40, 112));
     EXPECT_EQ(SkinPixel(IDB_STEP_SCAN_CURRENT, 34, 20), picture.At(40, 152));
+}
+
+}  // namespace
+
+namespace {
+
+using vantrel::testsupport::MenuPicker;
+
+// Waits, on a thread of its own, for the About window over `owner`, reads it and
+// presses its OK button, as a user would while the test's thread runs its modal loop.
+class AboutReader {
+  public:
+    explicit AboutReader(HWND owner)
+        : thread_([this, owner] {
+              for (int i = 0; i < 400; ++i) {
+                  HWND about = nullptr;
+                  while ((about = FindWindowExW(nullptr, about, L"#32770", nullptr)) != nullptr) {
+                      RECT r = {};
+                      GetWindowRect(about, &r);
+                      if (GetWindow(about, GW_OWNER) == owner && IsWindowVisible(about) &&
+                          r.right - r.left == 537 && r.bottom - r.top == 309) {
+                          break;
+                      }
+                  }
+                  if (about != nullptr) {
+                      if (auto* dialog = dynamic_cast<CDlgAbout*>(fw::Window::FromHandle(about))) {
+                          version_ = dialog->VersionText();
+                      }
+                      ownerDisabled_ = !IsWindowEnabled(owner);
+                      PostMessageW(about, WM_COMMAND, IDC_ABOUT_OK, 0);
+                      seen_ = true;
+                      return;
+                  }
+                  Sleep(25);
+              }
+          }) {}
+    ~AboutReader() { Join(); }
+    AboutReader(const AboutReader&) = delete;
+    AboutReader& operator=(const AboutReader&) = delete;
+
+    bool Seen() {
+        Join();
+        return seen_;
+    }
+    std::wstring Version() {
+        Join();
+        return version_;
+    }
+    bool OwnerDisabled() {
+        Join();
+        return ownerDisabled_;
+    }
+
+  private:
+    void Join() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+    std::atomic<bool> seen_{false};
+    std::atomic<bool> ownerDisabled_{false};
+    std::wstring version_;
+    std::thread thread_;
+};
+
+std::wstring ProgramVersion() {
+    const std::string text = VANTREL_VERSION_TEXT;
+    return std::wstring(text.begin(), text.end());
+}
+
+// The tray icon's right-button notification, as the shell sends it.
+void RightClickTray(CDlgMainDefrag& window) {
+    SendMessageW(window.Tray().Handle(), WM_TRAY_CALLBACK, IDR_TRAY_MENU, WM_RBUTTONUP);
+    Pump();
+}
+
+// Hides the window into the tray the user's way and lets the display settle: under
+// X the focus news of the hidden window comes later and would close a menu opened
+// at once.
+void MinimiseToTray(CDlgMainDefrag& window) {
+    SendMessageW(window.Handle(), WM_COMMAND, IDC_MAIN_MINIMIZE, 0);
+    for (int i = 0; i < 20; ++i) {
+        Pump();
+    }
+}
+
+TEST_F(MainWindowTest, TheAboutLinkOpensAboutShowingTheProgramsVersion) {
+    const RECT link = window_.AboutArea();
+    AboutReader reader(Main());
+    SendMessageW(Main(), WM_LBUTTONUP, 0, MAKELPARAM(link.left + 5, link.top + 5));
+    ASSERT_TRUE(reader.Seen());
+    EXPECT_EQ(ProgramVersion(), reader.Version()) << "read from the version resource";
+    EXPECT_TRUE(reader.OwnerDisabled()) << "modal over the main window";
+    EXPECT_TRUE(IsWindowEnabled(Main()));
+    EXPECT_FALSE(window_.HasEnded());
+}
+
+TEST_F(MainWindowTest, TheTrayMenuRestoresOpensAboutAndExits) {
+    EXPECT_TRUE(window_.Tray().IsHidden()) << "no icon while the window shows";
+    app_.Settings.MinimizeSetting = 1;
+
+    MinimiseToTray(window_);
+    ASSERT_TRUE(window_.InTray());
+    EXPECT_FALSE(window_.Tray().IsHidden()) << "the icon shows while the window is in the tray";
+    {
+        MenuPicker restore(ID_TRAY_RESTORE);
+        RightClickTray(window_);
+        ASSERT_TRUE(restore.Picked());
+        EXPECT_EQ(ID_TRAY_RESTORE, restore.DefaultItem());
+    }
+    EXPECT_FALSE(window_.InTray());
+    EXPECT_TRUE(IsWindowVisible(Main()));
+    EXPECT_TRUE(window_.Tray().IsHidden());
+
+    MinimiseToTray(window_);
+    ASSERT_TRUE(window_.InTray());
+    {
+        AboutReader reader(Main());
+        MenuPicker about(ID_TRAY_ABOUT);
+        RightClickTray(window_);
+        ASSERT_TRUE(about.Picked());
+        ASSERT_TRUE(reader.Seen());
+        EXPECT_EQ(ProgramVersion(), reader.Version());
+    }
+    Pump();
+    EXPECT_FALSE(window_.InTray()) << "About brings the window back";
+    EXPECT_TRUE(IsWindowVisible(Main()));
+
+    MinimiseToTray(window_);
+    ASSERT_TRUE(window_.InTray());
+    {
+        MenuPicker exit(ID_TRAY_EXIT);
+        RightClickTray(window_);
+        ASSERT_TRUE(exit.Picked());
+    }
+    Pump();
+    EXPECT_TRUE(window_.HasEnded());
 }
 
 }  // namespace

@@ -1,96 +1,22 @@
-// vantrel.exe as a user starts it: first start, second start, reminder mode, and the
-// logon entry in the real registry.
+// vantrel.exe as a user starts it: first start, second start (while the first shows
+// its main window, its splash, or its logon reminder), reminder mode from the logon
+// entry with the drive history in the real registry, and the logon entry itself.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+
+#include "tests/app/ProcessSupport.h"
 
 namespace {
 
+using namespace vantrel::testsupport;
+
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kRunValue[] = L"Vantrel";
-
-std::wstring ProgramPath() {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path(self);
-    path.resize(path.find_last_of(L'\\'));  // tests\app
-    path.resize(path.find_last_of(L'\\'));  // tests
-    path.resize(path.find_last_of(L'\\'));  // build tree
-    wchar_t full[MAX_PATH] = {};
-    GetFullPathNameW((path + L"\\app\\vantrel.exe").c_str(), MAX_PATH, full, nullptr);
-    return full;
-}
-
-struct Process {
-    PROCESS_INFORMATION info = {};
-    ~Process() {
-        if (info.hProcess != nullptr) {
-            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(info.hProcess, 99);
-            }
-            CloseHandle(info.hProcess);
-            CloseHandle(info.hThread);
-        }
-    }
-    bool Start(const std::wstring& arguments) {
-        std::wstring commandLine = L"\"" + ProgramPath() + L"\" " + arguments;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &startup, &info) != FALSE;
-    }
-    // The exit code, or STILL_ACTIVE when it did not end within `ms`.
-    DWORD WaitExit(DWORD ms) {
-        WaitForSingleObject(info.hProcess, ms);
-        DWORD code = 0;
-        GetExitCodeProcess(info.hProcess, &code);
-        return code;
-    }
-};
-
-struct Found {
-    DWORD processId;
-    int width;
-    int height;
-    HWND window;
-};
-
-// A visible top-level dialog titled "Vantrel" of `processId` with the given size.
-HWND FindVisibleWindow(DWORD processId, int width, int height) {
-    Found found = {processId, width, height, nullptr};
-    EnumWindows(
-        +[](HWND window, LPARAM data) WINAPI -> BOOL {
-            auto* f = reinterpret_cast<Found*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t title[32] = {}, cls[32] = {};
-            GetWindowTextW(window, title, 32);
-            GetClassNameW(window, cls, 32);
-            RECT r = {};
-            GetWindowRect(window, &r);
-            if (owner == f->processId && IsWindowVisible(window) &&
-                wcscmp(title, L"Vantrel") == 0 && wcscmp(cls, L"#32770") == 0 &&
-                r.right - r.left == f->width && r.bottom - r.top == f->height) {
-                f->window = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found.window;
-}
-
-HWND WaitForWindow(DWORD processId, int width, int height, DWORD ms) {
-    for (DWORD waited = 0; waited < ms; waited += 50) {
-        if (HWND window = FindVisibleWindow(processId, width, height)) {
-            return window;
-        }
-        Sleep(50);
-    }
-    return nullptr;
-}
+constexpr wchar_t kHandOverToken[] = L"AlreadyRunning";
 
 std::wstring ReadRunValue() {
     wchar_t text[1024] = {};
@@ -115,10 +41,18 @@ void DeleteRunValue() {
     RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRunKey, kRunValue);
 }
 
-// Keeps the machine's own logon entry as it was.
+// The hand-over token of a second start is gone once the first instance read it.
+bool HandOverTokenReleased(DWORD ms) {
+    return WaitUntil([] { return GlobalFindAtomW(kHandOverToken) == 0; }, ms);
+}
+
+// Keeps the machine's own logon entry and drive history as they were.
 class ProcessTest : public testing::Test {
   protected:
-    void SetUp() override { saved_ = ReadRunValue(); }
+    void SetUp() override {
+        saved_ = ReadRunValue();
+        SetCursorPos(5, 5);
+    }
     void TearDown() override {
         if (saved_ == L"<missing>") {
             DeleteRunValue();
@@ -127,16 +61,17 @@ class ProcessTest : public testing::Test {
         }
     }
     std::wstring saved_;
+    HistoryBackup history_;
 };
 
 TEST_F(ProcessTest, FirstStartShowsSplashThenMainWindowAndASecondStartHandsOver) {
     DeleteRunValue();
     Process first;
     ASSERT_TRUE(first.Start(L""));
-    EXPECT_NE(nullptr, WaitForWindow(first.info.dwProcessId, 424, 231, 10000)) << "splash";
-    HWND main = WaitForWindow(first.info.dwProcessId, 855, 599, 15000);
+    EXPECT_NE(nullptr, WaitForWindow([&] { return FindSplash(first.Id()); }, 10000)) << "splash";
+    HWND main = WaitForWindow([&] { return FindMainWindow(first.Id()); }, 15000);
     ASSERT_NE(nullptr, main) << "main window";
-    EXPECT_EQ(nullptr, FindVisibleWindow(first.info.dwProcessId, 424, 231)) << "splash gone";
+    EXPECT_EQ(nullptr, FindSplash(first.Id())) << "splash gone";
 
     // The first start registered the logon entry in reminder mode.
     EXPECT_EQ(L"\"" + ProgramPath() + L"\" -pop", ReadRunValue());
@@ -146,38 +81,123 @@ TEST_F(ProcessTest, FirstStartShowsSplashThenMainWindowAndASecondStartHandsOver)
     Process second;
     ASSERT_TRUE(second.Start(L""));
     EXPECT_EQ(0u, second.WaitExit(10000));
-    for (int i = 0; i < 100 && IsIconic(main); ++i) {
-        Sleep(50);
-    }
-    EXPECT_FALSE(IsIconic(main));
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(main); }, 5000));
     EXPECT_TRUE(IsWindowVisible(main));
-    EXPECT_EQ(STILL_ACTIVE, first.WaitExit(0));
+    EXPECT_TRUE(HandOverTokenReleased(5000));
+    EXPECT_TRUE(first.Running());
 
     // Escape reaches no dialog-key processing: the window stays.
     PostMessageW(GetFocus() ? GetFocus() : main, WM_KEYDOWN, VK_ESCAPE, 0);
     Sleep(300);
-    EXPECT_EQ(STILL_ACTIVE, first.WaitExit(0));
+    EXPECT_TRUE(first.Running());
 
     // The system close ends the program (no job runs: nothing to confirm).
     PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(0u, first.WaitExit(15000));
 }
 
+TEST_F(ProcessTest, ASecondStartDuringTheSplashReachesTheMainWindowAndLeavesNoToken) {
+    Process first;
+    ASSERT_TRUE(first.Start(L""));
+    // The splash is a standard dialog titled "Vantrel" as well.
+    ASSERT_NE(nullptr, WaitForWindow([&] { return FindSplash(first.Id()); }, 10000));
+    Process second;
+    ASSERT_TRUE(second.Start(L""));
+    EXPECT_EQ(0u, second.WaitExit(10000));
+
+    HWND main = WaitForWindow([&] { return FindMainWindow(first.Id()); }, 15000);
+    ASSERT_NE(nullptr, main);
+    EXPECT_TRUE(HandOverTokenReleased(10000)) << "the main window took the hand-over";
+    EXPECT_EQ(main, GetForegroundWindow()) << "and came to the front";
+
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(0u, first.WaitExit(15000));
+}
+
 TEST_F(ProcessTest, ReminderModeWithNothingToRemindEndsWithoutAWindowAndKeepsAnOtherRunValue) {
+    WriteHistory(0, 0);
     const std::wstring other = L"C:\\Elsewhere\\vantrel.exe -pop";
     WriteRunValue(other);
     Process reminder;
     ASSERT_TRUE(reminder.Start(L"-POP"));
     // Reminder mode shows no splash (and, with nothing to remind of, no window at all).
     bool sawWindow = false;
-    for (int i = 0; i < 500 && reminder.WaitExit(0) == STILL_ACTIVE; ++i) {
-        sawWindow = sawWindow || FindVisibleWindow(reminder.info.dwProcessId, 424, 231) ||
-                    FindVisibleWindow(reminder.info.dwProcessId, 855, 599);
-        Sleep(20);
-    }
+    WaitUntil(
+        [&] {
+            sawWindow = sawWindow || FindSplash(reminder.Id()) || FindMainWindow(reminder.Id()) ||
+                        FindPopup(reminder.Id());
+            return !reminder.Running();
+        },
+        10000);
     EXPECT_EQ(0u, reminder.WaitExit(10000));
     EXPECT_FALSE(sawWindow);
     EXPECT_EQ(other, ReadRunValue());
+}
+
+TEST_F(ProcessTest, ReminderModeFadesItsNoticeInAtTheBottomRightAndEndsOnItsOwn) {
+    WriteHistory(L'C', 8);
+    Process reminder;
+    ASSERT_TRUE(reminder.Start(L"-pop"));
+    HWND popup = WaitForWindow([&] { return FindPopup(reminder.Id()); }, 15000);
+    ASSERT_NE(nullptr, popup);
+
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const RECT expected = {work.right - 27 - 254, work.bottom - 193, work.right - 27, work.bottom};
+    RECT r = {};
+    GetWindowRect(popup, &r);
+    EXPECT_TRUE(EqualRect(&r, &expected));
+    EXPECT_TRUE(GetWindowLongPtrW(popup, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(GetWindowLongPtrW(popup, GWL_EXSTYLE) & WS_EX_LAYERED);
+
+    // It fades in to its resting opacity, then out; the main window never shows.
+    int highest = -1;
+    bool sawMain = false;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            BYTE alpha = 0;
+            if (IsWindow(popup) && GetLayeredWindowAttributes(popup, nullptr, &alpha, nullptr)) {
+                highest = std::max(highest, static_cast<int>(alpha));
+            }
+            sawMain = sawMain || FindMainWindow(reminder.Id()) != nullptr;
+            return !reminder.Running();
+        },
+        30000))
+        << "the program ends when its notice is gone";
+    EXPECT_EQ(0u, reminder.WaitExit(0));
+    EXPECT_GE(highest, 240);
+    EXPECT_FALSE(sawMain);
+}
+
+TEST_F(ProcessTest, TheCloseMarkEndsTheReminderAtOnce) {
+    WriteHistory(L'C', 8);
+    Process reminder;
+    ASSERT_TRUE(reminder.Start(L"-pop"));
+    HWND popup = WaitForWindow([&] { return FindPopup(reminder.Id()); }, 15000);
+    ASSERT_NE(nullptr, popup);
+    PostMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(235, 12));
+    EXPECT_EQ(0u, reminder.WaitExit(5000));
+}
+
+TEST_F(ProcessTest, AStartDuringTheReminderShowsTheMainWindowAndDismissesTheNotice) {
+    WriteHistory(L'C', 8);
+    Process reminder;
+    ASSERT_TRUE(reminder.Start(L"-pop"));
+    HWND popup = WaitForWindow([&] { return FindPopup(reminder.Id()); }, 15000);
+    ASSERT_NE(nullptr, popup);
+
+    Process user;
+    ASSERT_TRUE(user.Start(L""));
+    EXPECT_EQ(0u, user.WaitExit(10000));
+    HWND main = WaitForWindow([&] { return FindMainWindow(reminder.Id()); }, 10000);
+    ASSERT_NE(nullptr, main) << "the user asked for the window";
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(popup); }, 5000));
+    EXPECT_TRUE(HandOverTokenReleased(5000));
+    // Gone by WM_CLOSE, the notice does not end the program under the user's hands.
+    EXPECT_EQ(STILL_ACTIVE, reminder.WaitExit(1000));
+
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(0u, reminder.WaitExit(15000));
 }
 
 }  // namespace
