@@ -209,7 +209,7 @@ bool CDlgDiskAnalyzing::StartJob(JobMode mode, wchar_t letter, const std::wstrin
     if (mode == JobMode::Scan) {
         result = SendCommand(svc::JobCommandCode::Analyze, letter, 0);
         if (app != nullptr) {
-            app->VolumeMapCache.DriveLetter = letter;
+            app->VolumeMapCache.StartScanOf(letter);
         }
         Sleep(kScanStartWaitMs);
     } else {

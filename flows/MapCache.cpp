@@ -5,6 +5,13 @@ void MapCache::Store(std::span<const vantrel::service::MapCell> cells, wchar_t l
     DriveLetter = letter;
 }
 
+void MapCache::StartScanOf(wchar_t letter) {
+    if (letter != DriveLetter) {
+        cells_.clear();
+    }
+    DriveLetter = letter;
+}
+
 bool MapCache::HoldsMapOf(wchar_t letter) const {
     return letter != 0 && letter == DriveLetter && !cells_.empty();
 }

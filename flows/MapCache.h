@@ -14,6 +14,10 @@ class MapCache {
     // is reallocated only when the count changes).
     void Store(std::span<const vantrel::service::MapCell> cells, wchar_t letter);
 
+    // A scan of drive `letter` starts: the cache belongs to that drive from now on,
+    // and a map of another drive is dropped rather than handed back as this one's.
+    void StartScanOf(wchar_t letter);
+
     // True when the cache holds a map of drive `letter`: the same letter and a
     // non-empty buffer.
     bool HoldsMapOf(wchar_t letter) const;

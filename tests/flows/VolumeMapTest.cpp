@@ -195,6 +195,18 @@ TEST(MapCache, HoldsAMapOnlyOfItsOwnDrive) {
     EXPECT_FALSE(cache.HoldsMapOf(L'D')) << "an empty map is no map";
 }
 
+TEST(MapCache, ScanOfAnotherDriveDropsTheMap) {
+    MapCache cache;
+    cache.Store(std::vector<MapCell>(4, MapCell{1, 2, 3, 4, 5}), L'D');
+    cache.StartScanOf(L'D');
+    EXPECT_TRUE(cache.HoldsMapOf(L'D')) << "the same drive keeps its last map";
+    cache.StartScanOf(L'C');
+    EXPECT_EQ(L'C', cache.DriveLetter);
+    EXPECT_EQ(0, cache.CellCount());
+    EXPECT_FALSE(cache.HoldsMapOf(L'C')) << "D's map is never handed back as C's";
+    EXPECT_FALSE(cache.HoldsMapOf(L'D'));
+}
+
 TEST(Legend, DrawsItsBitmapUnscaledOrNothing) {
     CLegend legend;
     DibCanvas canvas(12, 12, kMagenta);
