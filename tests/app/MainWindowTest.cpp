@@ -348,6 +348,20 @@ TEST_F(MainWindowTest, TheAboutLinkOpensAboutShowingTheProgramsVersion) {
     EXPECT_FALSE(window_.HasEnded());
 }
 
+TEST_F(MainWindowTest, HeldHiddenForTheReminderItClosesForGoodInsteadOfGoingToTheTray) {
+    // The notice ended on its own: even a user who keeps the program in the tray on
+    // close gets no resident icon from a logon reminder.
+    app_.MainWindowRelease = false;
+    window_.Show(SW_HIDE);
+    window_.Show(SW_SHOW);
+    EXPECT_FALSE(IsWindowVisible(Main())) << "held hidden";
+    app_.Settings.CloseSetting = 0;
+    SendMessageW(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    Pump();
+    EXPECT_FALSE(window_.InTray());
+    EXPECT_TRUE(window_.HasEnded());
+}
+
 TEST_F(MainWindowTest, TheTrayMenuRestoresOpensAboutAndExits) {
     EXPECT_TRUE(window_.Tray().IsHidden()) << "no icon while the window shows";
     app_.Settings.MinimizeSetting = 1;
