@@ -6,7 +6,8 @@
 ; It installs into Program Files under Brenlow\Vantrel with a Start-menu shortcut and
 ; an uninstaller registered with Add/Remove Programs. The logon entry is the
 ; program's business. "/verysilent" (what the program's update passes) and /S show
-; nothing. A running Vantrel is waited for, then ended, before files are replaced.
+; nothing; "/service" ticks the optional service. A running Vantrel is waited for, then
+; ended, before files are replaced.
 ; The stand-in defrag service is an optional component, off by default; an update
 ; keeps the components the earlier installation had.
 
@@ -203,6 +204,12 @@ Function .onInit
   ${GetOptions} $0 "/verysilent" $1
   ${IfNot} ${Errors}
     SetSilent silent
+  ${EndIf}
+  ; "/service" ticks the stand-in service, for installations without a window.
+  ClearErrors
+  ${GetOptions} $0 "/service" $1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${SecService}
   ${EndIf}
   ; An update goes where the earlier installation is, with the same components.
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"

@@ -95,4 +95,39 @@ TEST_F(Installer, SilentInstallThenReinstallOverARunningCopyThenUninstall) {
     RegDeleteKeyW(HKEY_CURRENT_USER, (std::wstring(kUserKey) + L"\\InstallerTestHistory").c_str());
 }
 
+bool ServiceRegistered() {
+    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    if (manager == nullptr) {
+        return false;
+    }
+    SC_HANDLE service = OpenServiceW(manager, L"Vantrel", SERVICE_QUERY_STATUS);
+    const bool found = service != nullptr;
+    if (service != nullptr) {
+        CloseServiceHandle(service);
+    }
+    CloseServiceHandle(manager);
+    return found;
+}
+
+TEST_F(Installer, TheOptionalServiceIsKeptByASilentUpdateAndRemovedByTheUninstall) {
+    LogonEntrySetAside logonEntry;
+    if (ServiceRegistered()) {
+        GTEST_SKIP() << "a stand-in service registered by another test is in the way";
+    }
+    ASSERT_EQ(0u, RunInstaller(L"vantrel_setup_old.exe", L"/S /service"));
+    const std::wstring folder = InstallFolder();
+    EXPECT_TRUE(FileExists(folder + L"\\defragsvc.exe"));
+    EXPECT_TRUE(ServiceRegistered());
+
+    // The program's update passes only "/verysilent": the component stays.
+    ASSERT_EQ(0u, RunInstaller(L"vantrel_setup_new.exe", L"/verysilent"));
+    EXPECT_EQ(kNextVersion, FileVersionOf(InstalledProgram()));
+    EXPECT_TRUE(FileExists(folder + L"\\defragsvc.exe"));
+    EXPECT_TRUE(ServiceRegistered());
+
+    UninstallIfPresent();
+    EXPECT_FALSE(ServiceRegistered());
+    EXPECT_FALSE(FileExists(folder));
+}
+
 }  // namespace
