@@ -331,6 +331,9 @@ void CDlgDiskAnalyzing::OnFinished() {
         }
         SetItemText(IDC_PROGRESS_TITLE, LoadPooledString(IDS_SCANNING_COMPLETED).c_str());
         SetItemText(IDC_PROGRESS_DESCRIPTION, LoadPooledString(IDS_SCANNING_SUCCESSFUL).c_str());
+        // The results load blocks the thread for a while: the page shows its
+        // finished state meanwhile, not the running one.
+        UpdateWindow(Handle());
         ShowScanResults();
         return;
     }

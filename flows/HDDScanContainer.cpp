@@ -1,18 +1,9 @@
 #include "flows/HDDScanContainer.h"
 
+#include "flows/SelectDiskListing.h"
 #include "res/resource.h"
 #include "ui/SharedBrushes.h"
 #include "ui/XTMemDC.h"
-
-namespace {
-constexpr int kMapWidth = 577;
-constexpr int kMapHeight = 208;
-constexpr int kCellPitch = 9;
-}  // namespace
-
-int ProgressMapCells::GetCellCount() {
-    return (kMapWidth / kCellPitch) * (kMapHeight / kCellPitch);
-}
 
 namespace {
 // Controls draw with a transparent background on the white brush of the program.
@@ -22,18 +13,6 @@ bool AnswerWhite(fw::Message& m) {
     return true;
 }
 }  // namespace
-
-const fw::MessageTable CTemplatePage::kTable{
-    &fw::Dialog::kTable,
-    {
-        fw::OnMessage(WM_CTLCOLORDLG, &CTemplatePage::OnCtlColor),
-        fw::OnMessage(WM_CTLCOLORSTATIC, &CTemplatePage::OnCtlColor),
-        fw::OnMessage(WM_CTLCOLORBTN, &CTemplatePage::OnCtlColor),
-    }};
-
-const fw::MessageTable& CTemplatePage::Messages() const { return kTable; }
-
-bool CTemplatePage::OnCtlColor(fw::Message& m) { return AnswerWhite(m); }
 
 const fw::MessageTable CDlgHDDScan::kTable{
     &fw::Dialog::kTable,
@@ -52,10 +31,10 @@ const fw::MessageTable& CDlgHDDScan::Messages() const {
 
 CDlgHDDScan::CDlgHDDScan()
     : fw::Dialog(IDD_CONTAINER),
-      selection_(IDD_SELECT_DISK),
-      progress_(IDD_PROGRESS),
-      scanResults_(IDD_SCAN_RESULTS),
-      defragResults_(IDD_DEFRAG_RESULTS) {}
+      selection_(*this),
+      progress_(*this),
+      scanResults_(*this),
+      defragResults_(*this) {}
 
 bool CDlgHDDScan::OnInitDialog() {
     // The container counts as the visible page until the first switch.
@@ -82,7 +61,8 @@ void CDlgHDDScan::ShowPage(fw::Dialog& page) {
 
 void CDlgHDDScan::OnSize() {
     const RECT client = ClientRect();
-    for (fw::Dialog* page : {&selection_, &progress_, &scanResults_, &defragResults_}) {
+    for (fw::Dialog* page : std::initializer_list<fw::Dialog*>{&selection_, &progress_,
+                                                               &scanResults_, &defragResults_}) {
         if (page->Handle() != nullptr) {
             MoveWindow(page->Handle(), 0, 0, client.right + 6, client.bottom, TRUE);
         }
@@ -98,10 +78,19 @@ bool CDlgHDDScan::OnEraseBackground(fw::Message& m) {
     return true;
 }
 
-bool CDlgHDDScan::OnCtlColor(fw::Message& m) { return AnswerWhite(m); }
+bool CDlgHDDScan::OnCtlColor(fw::Message& m) {
+    return AnswerWhite(m);
+}
 
-void CDlgHDDScan::SelectDriveByLetter(wchar_t) {
-    // The drive selection page brings the drive list; until then there is nothing to select.
+void CDlgHDDScan::SelectDriveByLetter(wchar_t letter) {
+    if (IsDriveLetter(letter) && selection_.SelectDriveByLetter(letter)) {
+        return;
+    }
+    // The caller may have made the letter the current drive already; the selected
+    // drive takes that place again, so a scan that follows scans the drive shown.
+    if (selection_.Handle() != nullptr) {
+        selection_.OnDriveSelected();
+    }
 }
 
 void CDlgHDDScan::PostStartScan() {
@@ -109,8 +98,4 @@ void CDlgHDDScan::PostStartScan() {
     if (selection_.Handle() != nullptr) {
         selection_.Post(WM_COMMAND, IDC_SELECT_START_SCAN);
     }
-}
-
-void CDlgHDDScan::SetStopConfirmed(bool confirmed) {
-    stopConfirmed_ = confirmed;
 }

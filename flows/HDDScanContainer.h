@@ -1,31 +1,14 @@
 // The page container inside the main window: it holds the drive selection, progress,
 // scan results and optimization results pages as modeless child dialogs and shows
-// one at a time. Until the pages' own classes arrive, each page is its template.
+// one at a time.
 #pragma once
 
+#include "flows/DefragResults.h"
+#include "flows/DiskAnalyzing.h"
+#include "flows/ScanResults.h"
+#include "flows/SelectDisk.h"
 #include "framework/Dialog.h"
 #include "service/CellCountSource.h"
-
-// The volume map of the progress page is 577 x 208 pixels in 9-pixel cells.
-class ProgressMapCells : public vantrel::service::CellCountSource {
-  public:
-    int GetCellCount() override;
-};
-
-// A page shown from its template on the container's white background.
-class CTemplatePage : public fw::Dialog {
-public:
-    explicit CTemplatePage(UINT templateId) : fw::Dialog(templateId) {}
-
-protected:
-    const fw::MessageTable& Messages() const override;
-    void OnOK() override {}
-    void OnCancel() override {}
-
-private:
-    static const fw::MessageTable kTable;
-    bool OnCtlColor(fw::Message& m);
-};
 
 class CDlgHDDScan : public fw::Dialog {
   public:
@@ -35,16 +18,20 @@ class CDlgHDDScan : public fw::Dialog {
     void ShowPage(fw::Dialog& page);
     fw::Window* VisiblePage() const { return visible_; }
 
-    fw::Dialog& SelectionPage() { return selection_; }
-    fw::Dialog& ProgressPage() { return progress_; }
-    fw::Dialog& ScanResultsPage() { return scanResults_; }
-    fw::Dialog& DefragResultsPage() { return defragResults_; }
+    CSelectDiskDlg& SelectionPage() { return selection_; }
+    CDlgDiskAnalyzing& ProgressPage() { return progress_; }
+    CDlgScanResults& ScanResultsPage() { return scanResults_; }
+    CDlgDefragResults& DefragResultsPage() { return defragResults_; }
 
     // Calls the main window makes into the pages.
+    // Shows drive `letter` on the selection page. A letter outside A-Z, or one the
+    // list does not hold, is ignored: the selected drive stays the current one.
     void SelectDriveByLetter(wchar_t letter);
+    // Has the selection page start a scan of the current drive, once the messages
+    // already queued are handled.
     void PostStartScan();
-    void SetStopConfirmed(bool confirmed);
-    vantrel::service::CellCountSource& MapCells() { return mapCells_; }
+    // The progress page's map: its cell count goes with every job command.
+    vantrel::service::CellCountSource& MapCells() { return progress_.Map(); }
 
   protected:
     const fw::MessageTable& Messages() const override;
@@ -59,11 +46,9 @@ class CDlgHDDScan : public fw::Dialog {
     bool OnEraseBackground(fw::Message& m);
     bool OnCtlColor(fw::Message& m);
 
-    CTemplatePage selection_;
-    CTemplatePage progress_;
-    CTemplatePage scanResults_;
-    CTemplatePage defragResults_;
+    CSelectDiskDlg selection_;
+    CDlgDiskAnalyzing progress_;
+    CDlgScanResults scanResults_;
+    CDlgDefragResults defragResults_;
     fw::Window* visible_ = nullptr;
-    bool stopConfirmed_ = false;
-    ProgressMapCells mapCells_;
 };

@@ -46,13 +46,6 @@ TEST(JobStartFreeSpace, UnreadableDriveHasNoRoom) {
     EXPECT_GT(c->total, 0u);
 }
 
-TEST(JobStartFreeSpace, OtherThresholds) {
-    // The same test with the selection page's figures: 8 % or 5 GiB.
-    EXPECT_TRUE(HasFreeSpace({8, 100}, 8, 5 * kGiB));
-    EXPECT_FALSE(HasFreeSpace({799, 10000}, 8, 5 * kGiB));
-    EXPECT_TRUE(HasFreeSpace({5 * kGiB, 1000 * kGiB}, 8, 5 * kGiB));
-}
-
 TEST(ProgressPosition, ScanAndFirstPassFillHalfTheBar) {
     struct Case {
         const char* name;

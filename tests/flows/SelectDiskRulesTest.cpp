@@ -155,10 +155,17 @@ TEST(FragmentationValue, DropsTheSuffixAndReadsTheNumber) {
         const wchar_t* text;
         double expected;
     } cases[] = {
-        {L" 12.34% ", 12.34}, {L" 100.00% ", 100.0}, {L"5.5%%", 5.5},   {L"Not Optimized Yet", 0.0},
-        {L"", 0.0},           {L"%", 0.0},           {L"12", 0.0},  // nothing left once the suffix
-                                                                    // is gone
-        {L" -5.00% ", -5.0},  {L"nan%%", 0.0},       {L"1e999% ", 0.0},
+        {L" 12.34% ", 12.34},
+        {L" 100.00% ", 100.0},
+        {L"5.5%%", 5.5},
+        {L"Not Optimized Yet", 0.0},
+        {L"", 0.0},
+        {L"%", 0.0},
+        // Nothing is left once the suffix is gone.
+        {L"12", 0.0},
+        {L" -5.00% ", -5.0},
+        {L"nan%%", 0.0},
+        {L"1e999% ", 0.0},
     };
     for (const auto& c : cases) {
         EXPECT_DOUBLE_EQ(c.expected, FragmentationValueOf(c.text)) << c.text;

@@ -1,20 +1,9 @@
-// The volume map's geometry: the grid a control's size gives and where cells and
-// sprites lie.
+// The volume map's geometry: the grid a control's size gives and where cells lie.
 #include "flows/VolumeMapCells.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-using vantrel::service::CellState;
-
-TEST(MapGeometry, StateIsTheSpritesIndex) {
-    EXPECT_EQ(0, SpriteLeft(CellState::Free));
-    EXPECT_EQ(9, SpriteLeft(CellState::Used));
-    EXPECT_EQ(18, SpriteLeft(CellState::Optimized));
-    EXPECT_EQ(27, SpriteLeft(CellState::Fragmented));
-    EXPECT_EQ(36, SpriteLeft(CellState::Mft));
-}
 
 TEST(MapGeometry, ProgressPageControlHas1472Cells) {
     const MapGrid grid = GridForClientSize(577, 208);

@@ -207,7 +207,7 @@ TEST(MapCache, ScanOfAnotherDriveDropsTheMap) {
     EXPECT_FALSE(cache.HoldsMapOf(L'D'));
 }
 
-TEST(Legend, DrawsItsBitmapUnscaledOrNothing) {
+TEST(Legend, DrawsItsSwatchInTheControlOrNothing) {
     CLegend legend;
     DibCanvas canvas(12, 12, kMagenta);
     DRAWITEMSTRUCT item{};
@@ -218,13 +218,6 @@ TEST(Legend, DrawsItsBitmapUnscaledOrNothing) {
 
     legend.SetBitmap(IDB_LEGEND_FRAGMENTED);
     legend.DrawItem(item);
-    DibCanvas expected(12, 12, kMagenta);
-    BlitBitmap(SkinBitmap(IDB_LEGEND_FRAGMENTED), expected.Dc(), 0, 0, 10, 10);
-    for (int y = 0; y < 12; ++y) {
-        for (int x = 0; x < 12; ++x) {
-            ASSERT_EQ(expected.Pixel(x, y), canvas.Pixel(x, y)) << x << ", " << y;
-        }
-    }
     const COLORREF middle = canvas.Pixel(5, 5);
     EXPECT_GT(GetRValue(middle), GetGValue(middle)) << "the fragmented swatch is red";
     EXPECT_EQ(kMagenta, canvas.Pixel(10, 10)) << "not beyond the control";

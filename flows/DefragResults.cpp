@@ -1,0 +1,273 @@
+#include "flows/DefragResults.h"
+
+#include <memory>
+
+#include "flows/DefragResultsLayout.h"
+#include "flows/DiskAnalyzing.h"
+#include "flows/FlowApp.h"
+#include "flows/HDDScanContainer.h"
+#include "flows/OptimizationRoom.h"
+#include "flows/PageDrawing.h"
+#include "flows/PageLink.h"
+#include "flows/SummaryReportHook.h"
+#include "res/resource.h"
+#include "service/DefragClient.h"
+#include "state/DriveHistoryStore.h"
+#include "ui/SharedBrushes.h"
+#include "ui/SharedFonts.h"
+#include "ui/StringPool.h"
+#include "ui/XTMemDC.h"
+
+namespace svc = vantrel::service;
+using namespace defrag_results_layout;
+
+namespace {
+
+void FillBar(HDC dc, int left, int top, int width, int bottom, COLORREF colour) {
+    if (width <= 0) {
+        return;
+    }
+    const RECT bar = {left, top, left + width, bottom};
+    SetDCBrushColor(dc, colour);
+    FillRect(dc, &bar, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+// The status text in upper case, as the page shows it (the user's locale decides).
+std::wstring UpperCased(const std::wstring& text) {
+    std::wstring upper = text;
+    if (!upper.empty()) {
+        CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+    }
+    return upper;
+}
+
+}  // namespace
+
+const fw::MessageTable CDlgDefragResults::kTable{
+    &fw::Dialog::kTable,
+    {
+        fw::OnCommand(IDC_DEFRAG_BACK, &CDlgDefragResults::Back),
+        fw::OnMessage(WM_SIZE, &CDlgDefragResults::OnSize),
+        fw::OnPaint(&CDlgDefragResults::OnPaint),
+        fw::OnMessage(WM_ERASEBKGND, &CDlgDefragResults::OnEraseBackground),
+        fw::OnMessage(WM_CTLCOLORDLG, &CDlgDefragResults::OnCtlColor),
+        fw::OnMessage(WM_CTLCOLORSTATIC, &CDlgDefragResults::OnCtlColor),
+        fw::OnMessage(WM_CTLCOLORBTN, &CDlgDefragResults::OnCtlColor),
+        fw::OnMessage(WM_SETCURSOR, &CDlgDefragResults::OnSetCursor),
+        fw::OnMouse(WM_LBUTTONUP, &CDlgDefragResults::OnLButtonUp),
+    }};
+
+const fw::MessageTable& CDlgDefragResults::Messages() const {
+    return kTable;
+}
+
+CDlgDefragResults::CDlgDefragResults(CDlgHDDScan& pages, FileRecordSource& files, DriveProbe& probe)
+    : fw::Dialog(IDD_DEFRAG_RESULTS),
+      pages_(pages),
+      files_(files),
+      probe_(probe),
+      statusText_(LoadPooledString(IDS_OPTIMIZATION_COMPLETE)) {}
+
+CDlgDefragResults::~CDlgDefragResults() {
+    // The button is a member: the window goes while it still exists.
+    Destroy();
+}
+
+const RECT& CDlgDefragResults::ReportLinkArea() const {
+    return kReportLink;
+}
+
+bool CDlgDefragResults::OnInitDialog() {
+    back_.Attach(Handle(), IDC_DEFRAG_BACK);
+    back_.LoadStrip(IDB_BUTTON_BACK);
+    SetItemFont(IDC_DEFRAG_TITLE, FontSegoe18.Get());
+    SetItemFont(IDC_DEFRAG_DESCRIPTION, FontSegoe13.Get());
+    OnSize();
+    return true;
+}
+
+// ---- Recording the passes ------------------------------------------------------------
+
+bool CDlgDefragResults::StoppedByUser() {
+    const CDlgDiskAnalyzing& progress = pages_.ProgressPage();
+    return progress.StopConfirmed() && progress.Mode() == JobMode::Optimize;
+}
+
+void CDlgDefragResults::RecordFirstPass() {
+    // Zero-filled: a failed call reads as an empty job.
+    auto statistics = std::make_unique<svc::JobStatistics>();
+    svc::GetJobStatistics(*statistics);
+    const wchar_t letter = FlowCurrentDrive();
+    ProgramSettings* settings = FlowSettings();
+    IndiVidualDriveInfo* record =
+        settings != nullptr ? FindDriveRecord(settings->DriveHistory, letter) : nullptr;
+    if (record == nullptr) {
+        return;
+    }
+    StampOptimization(*record, CurrentOleDate());
+
+    const std::optional<VolumeInfo> volume = probe_.Volume(DriveRoot(letter));
+    const std::optional<DiskSpace> space = QueryDiskSpace(letter);
+    bars_ = space ? SpaceBarWidths(space->freeToCaller, space->total) : SpaceBars{};
+    driveName_ = OptimizedDriveName(letter, volume ? volume->label : std::wstring(),
+                                    volume ? volume->fileSystem : std::wstring());
+    if (!HasRoomToOptimize(space)) {
+        Invalidate(nullptr, false);
+        return;
+    }
+
+    RecordFirstPassCounts(*record, *statistics);
+    totalFilesText_ = record->TotalFiles;
+    totalFoldersText_ = record->TotalDirs;
+    firstPassFragmented_ = statistics->FragmentedFiles;
+
+    const FragmentedClusterSums sums = SumFragmentedClusters(files_);
+    before_ = FragmentationOf(sums.before, *statistics);
+    after_ = FragmentationOf(sums.after, *statistics);
+    RecordVolumeFragmentation(*record, &before_, after_);
+    record->Status = StatusAfterOptimization(StoppedByUser());
+    SaveDriveHistory(*settings);
+    Invalidate(nullptr, false);
+}
+
+void CDlgDefragResults::RecordFinalPass() {
+    auto statistics = std::make_unique<svc::JobStatistics>();
+    svc::GetJobStatistics(*statistics);
+    ProgramSettings* settings = FlowSettings();
+    IndiVidualDriveInfo* record =
+        settings != nullptr ? FindDriveRecord(settings->DriveHistory, FlowCurrentDrive()) : nullptr;
+    if (record == nullptr) {
+        return;
+    }
+    const FragmentedClusterSums sums = SumFragmentedClusters(files_);
+    after_ = FragmentationOf(sums.after, *statistics);
+    RecordVolumeFragmentation(*record, nullptr, after_);
+    record->Status = StatusAfterOptimization(StoppedByUser());
+    SaveDriveHistory(*settings);
+    Invalidate(nullptr, false);
+}
+
+void CDlgDefragResults::SetStatusText(const std::wstring& text, COLORREF colour) {
+    statusText_ = text;
+    statusColour_ = colour;
+    Invalidate(nullptr, false);
+}
+
+std::wstring CDlgDefragResults::ShownVolumeAfter() const {
+    return Aborted() ? LoadPooledString(IDS_NOT_EVALUATED) : after_.volumeText;
+}
+
+std::wstring CDlgDefragResults::ShownDataAfter() const {
+    return Aborted() ? LoadPooledString(IDS_NOT_EVALUATED) : after_.dataText;
+}
+
+// ---- Ways on ------------------------------------------------------------------------------
+
+void CDlgDefragResults::Back() {
+    const wchar_t letter = FlowCurrentDrive();
+    SendFlowJobCommand(pages_.MapCells(), svc::JobCommandCode::Reset, letter, 0);
+    SetFlowWorkflowStep(1);
+    pages_.SelectionPage().SelectDriveByLetter(letter);
+    pages_.ShowPage(pages_.SelectionPage());
+    InvalidateMainWindow(kMainSummaryDirty);
+}
+
+void CDlgDefragResults::OpenReport() {
+    if (Aborted()) {
+        MessageBoxW(TopWindow(), LoadPooledString(IDS_OPTIMIZE_FOR_REPORT).c_str(),
+                    FlowTitle().c_str(), MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    RequestSummaryReport(Handle(), SummaryReport::Optimization,
+                         {after_.volumeText, after_.dataText, firstPassFragmented_});
+}
+
+HWND CDlgDefragResults::TopWindow() const {
+    return GetAncestor(Handle(), GA_ROOT);
+}
+
+void CDlgDefragResults::OnLButtonUp(POINT point) {
+    if (PointIn(kReportLink, point)) {
+        OpenReport();
+    }
+}
+
+bool CDlgDefragResults::OnSetCursor(fw::Message& m) {
+    return ShowHandOverLink(Handle(), kReportLink, m);
+}
+
+// ---- Layout and painting ------------------------------------------------------------------
+
+void CDlgDefragResults::OnSize() {
+    for (const Placed& placed : kPlaced) {
+        MoveItem(placed.id, placed.x, placed.y, placed.width, placed.height);
+    }
+}
+
+void CDlgDefragResults::OnPaint(HDC target) {
+    CXTMemDC memory(target, ClientRect());
+    const HDC dc = memory.Get();
+    const bool aborted = Aborted();
+    const COLORREF afterColour = aborted ? kBadColour : kGoodColour;
+
+    DrawSkin(dc, IDB_OPTIMIZE_ICON, kIcon.x, kIcon.y, kIconSize.cx, kIconSize.cy);
+    DrawSkin(dc, IDB_RULE, kRule.x, kRule.y, kRuleSize.cx, kRuleSize.cy);
+    DrawPageText(dc, UpperCased(statusText_), kStatusText, FontSegoe18, statusColour_);
+
+    DrawFrame(dc, kBox, kDiskBoxAt.x, kDiskBoxAt.y, kDiskBoxTiles);
+    DrawPageText(dc, LoadPooledString(IDS_DISK_INFORMATION), kDiskHeading, FontSegoe18, kBlack);
+    DrawPageText(dc, driveName_, kDriveName, FontTahoma14Bold, kBlack);
+    DrawPageText(dc, LoadPooledString(IDS_TOTAL_FILES), kFilesLabel, FontTahoma11Bold,
+                 kLabelColour);
+    DrawPageText(dc, totalFilesText_, kFilesValue, FontTahoma11, kBlack);
+    DrawPageText(dc, LoadPooledString(IDS_TOTAL_DIRECTORIES), kFoldersLabel, FontTahoma11Bold,
+                 kLabelColour);
+    DrawPageText(dc, totalFoldersText_, kFoldersValue, FontTahoma11, kBlack);
+    DrawPageText(dc, LoadPooledString(IDS_FREE_SPACE), kFreeLabel, FontTahoma11Bold, kGoodColour);
+    DrawPageText(dc, LoadPooledString(IDS_USED_SPACE), kUsedLabel, FontTahoma11Bold, kBadColour);
+    FillBar(dc, kBarX, kFreeBarTop, bars_.free, kFreeBarBottom, kFreeBarColour);
+    FillBar(dc, kBarX, kUsedBarTop, bars_.used, kUsedBarBottom, kUsedBarColour);
+
+    DrawFrame(dc, kBox, kDataBoxAt.x, kDataBoxAt.y, kDataBoxTiles);
+    DrawFrame(dc, kBox, kVolumeBoxAt.x, kVolumeBoxAt.y, kVolumeBoxTiles);
+    const std::wstring& afterLabel = LoadPooledString(IDS_AFTER_OPTIMIZATION);
+    const std::wstring& beforeLabel = LoadPooledString(IDS_BEFORE_OPTIMIZATION);
+    DrawPageText(dc, LoadPooledString(IDS_DATA_FRAGMENTATION_HEADING), kDataHeading, FontSegoe18,
+                 kBlack);
+    DrawPageText(dc, afterLabel, kDataAfterLabel, FontTahoma11Bold, kLabelColour);
+    DrawPageText(dc, ShownDataAfter(), kDataAfterValue, FontTahoma11Bold, afterColour);
+    DrawPageText(dc, beforeLabel, kDataBeforeLabel, FontTahoma11Bold, kLabelColour);
+    DrawPageText(dc, before_.dataText, kDataBeforeValue, FontTahoma11Bold, kBadColour);
+    DrawPageText(dc, LoadPooledString(IDS_VOLUME_FRAGMENTATION_HEADING), kVolumeHeading,
+                 FontSegoe18, kBlack);
+    DrawPageText(dc, afterLabel, kVolumeAfterLabel, FontTahoma11Bold, kLabelColour);
+    DrawPageText(dc, ShownVolumeAfter(), kVolumeAfterValue, FontTahoma11Bold, afterColour);
+    DrawPageText(dc, beforeLabel, kVolumeBeforeLabel, FontTahoma11Bold, kLabelColour);
+    DrawPageText(dc, before_.volumeText, kVolumeBeforeValue, FontTahoma11Bold, kBadColour);
+
+    RepeatSkin(dc, IDB_FOOTER_STRIP, 0, kFooterLastX, 1, kFooterY, kFooterStripSize.cx,
+               kFooterStripSize.cy);
+    if (aborted) {
+        for (const RECT& mark : kAbortedMarks) {
+            DrawPageText(dc, LoadPooledString(IDS_ABORTED), mark, FontTahoma10Bold, kBadColour);
+        }
+    }
+    DrawPageText(dc, LoadPooledString(IDS_VIEW_SUMMARY_REPORT), kReportLink,
+                 FontTahoma11BoldUnderline, kBlack);
+}
+
+bool CDlgDefragResults::OnEraseBackground(fw::Message& m) {
+    // Painting covers the whole client area.
+    m.result = 1;
+    return true;
+}
+
+bool CDlgDefragResults::OnCtlColor(fw::Message& m) {
+    const auto dc = reinterpret_cast<HDC>(m.wParam);
+    SetBkMode(dc, TRANSPARENT);
+    if (m.message == WM_CTLCOLORSTATIC) {
+        SetTextColor(dc, kBlack);
+    }
+    m.result = reinterpret_cast<LRESULT>(WhiteBrush());
+    return true;
+}

@@ -1,0 +1,215 @@
+#include "flows/ScanResults.h"
+
+#include <memory>
+
+#include "flows/DiskAnalyzing.h"
+#include "flows/FlowApp.h"
+#include "flows/HDDScanContainer.h"
+#include "flows/PageDrawing.h"
+#include "flows/PageLink.h"
+#include "flows/ScanResultsLayout.h"
+#include "flows/SummaryReportHook.h"
+#include "flows/WaitCursor.h"
+#include "res/resource.h"
+#include "service/DefragClient.h"
+#include "state/DriveHistoryStore.h"
+#include "ui/SharedBrushes.h"
+#include "ui/SharedFonts.h"
+#include "ui/StringPool.h"
+#include "ui/XTMemDC.h"
+
+namespace svc = vantrel::service;
+using namespace scan_results_layout;
+
+const fw::MessageTable CDlgScanResults::kTable{
+    &fw::Dialog::kTable,
+    {
+        fw::OnCommand(IDC_SCAN_DEFRAG, &CDlgScanResults::Defrag),
+        fw::OnCommand(IDC_SCAN_CANCEL, &CDlgScanResults::Cancel),
+        fw::OnMessage(WM_SIZE, &CDlgScanResults::OnSize),
+        fw::OnPaint(&CDlgScanResults::OnPaint),
+        fw::OnMessage(WM_ERASEBKGND, &CDlgScanResults::OnEraseBackground),
+        fw::OnMessage(WM_CTLCOLORDLG, &CDlgScanResults::OnCtlColor),
+        fw::OnMessage(WM_CTLCOLORSTATIC, &CDlgScanResults::OnCtlColor),
+        fw::OnMessage(WM_CTLCOLORBTN, &CDlgScanResults::OnCtlColor),
+        fw::OnMessage(WM_SETCURSOR, &CDlgScanResults::OnSetCursor),
+        fw::OnMouse(WM_LBUTTONUP, &CDlgScanResults::OnLButtonUp),
+    }};
+
+const fw::MessageTable& CDlgScanResults::Messages() const {
+    return kTable;
+}
+
+CDlgScanResults::CDlgScanResults(CDlgHDDScan& pages, FileRecordSource& files, DriveProbe& probe)
+    : fw::Dialog(IDD_SCAN_RESULTS), pages_(pages), files_(files), probe_(probe) {}
+
+CDlgScanResults::~CDlgScanResults() {
+    // The buttons are members: the window goes while they still exist.
+    Destroy();
+}
+
+const RECT& CDlgScanResults::ReportLinkArea() const {
+    return kReportLink;
+}
+
+bool CDlgScanResults::OnInitDialog() {
+    for (int id : {IDC_SCAN_TITLE, IDC_SCAN_DESCRIPTION}) {
+        ShowItem(id, false);
+        EnableItem(id, false);
+    }
+    ShowItem(IDC_SCAN_DETECTED, true);
+    defrag_.Attach(Handle(), IDC_SCAN_DEFRAG);
+    cancel_.Attach(Handle(), IDC_SCAN_CANCEL);
+    defrag_.LoadStrip(IDB_BUTTON_DEFRAG);
+    cancel_.LoadStrip(IDB_BUTTON_CANCEL);
+    SetItemFont(IDC_SCAN_TITLE, FontSegoe18.Get());
+    SetItemFont(IDC_SCAN_DESCRIPTION, FontSegoe13.Get());
+    SetItemFont(IDC_SCAN_DETECTED, FontTahoma11.Get());
+    OnSize();
+    return true;
+}
+
+// ---- The results ------------------------------------------------------------------
+
+void CDlgScanResults::LoadScanResults() {
+    WaitCursor waiting;
+    // Zero-filled: a failed call reads as an empty job.
+    auto statistics = std::make_unique<svc::JobStatistics>();
+    svc::GetJobStatistics(*statistics);
+
+    const wchar_t letter = FlowCurrentDrive();
+    ProgramSettings* settings = FlowSettings();
+    IndiVidualDriveInfo* record =
+        settings != nullptr ? FindDriveRecord(settings->DriveHistory, letter) : nullptr;
+    if (record == nullptr) {
+        return;
+    }
+    const OleDateTime now = CurrentOleDate();
+
+    const std::optional<VolumeInfo> volume = probe_.Volume(DriveRoot(letter));
+    driveName_ = DriveEntryText(letter, volume ? volume->label : std::wstring(),
+                                IsSystemDrive(letter, probe_.SystemDirectory()));
+
+    const FragmentedClusterSums sums = SumFragmentedClusters(files_);
+    figures_ = ComputeScanFigures(*statistics, sums.before, pages_.ProgressPage().StopConfirmed());
+    RecordScanResults(*record, figures_, *statistics, now);
+    SaveDriveHistory(*settings);
+    Invalidate(nullptr, false);
+}
+
+// ---- Ways on ------------------------------------------------------------------------
+
+void CDlgScanResults::Defrag() {
+    SetFocus(Handle());
+    SetFlowWorkflowStep(4);
+    const wchar_t letter = FlowCurrentDrive();
+    SendFlowJobCommand(pages_.MapCells(), svc::JobCommandCode::Reset, letter, 0);
+    CDlgDiskAnalyzing& progress = pages_.ProgressPage();
+    progress.SetStopConfirmed(false);
+    progress.StartJob(JobMode::Optimize, letter, driveName_);
+    pages_.ShowPage(progress);
+}
+
+void CDlgScanResults::Cancel() {
+    const wchar_t letter = FlowCurrentDrive();
+    SendFlowJobCommand(pages_.MapCells(), svc::JobCommandCode::Reset, letter, 0);
+    SetFlowWorkflowStep(1);
+    pages_.SelectionPage().SelectDriveByLetter(letter);
+    pages_.ShowPage(pages_.SelectionPage());
+}
+
+void CDlgScanResults::OpenReport() {
+    RequestSummaryReport(Handle(), SummaryReport::Scan, {figures_.volumeText, figures_.dataText});
+}
+
+void CDlgScanResults::OnLButtonUp(POINT point) {
+    if (PointIn(kReportLink, point)) {
+        OpenReport();
+    }
+}
+
+bool CDlgScanResults::OnSetCursor(fw::Message& m) {
+    return ShowHandOverLink(Handle(), kReportLink, m);
+}
+
+// ---- Layout and painting ----------------------------------------------------------------
+
+void CDlgScanResults::OnSize() {
+    for (const Placed& placed : kPlaced) {
+        MoveItem(placed.id, placed.x, placed.y, placed.width, placed.height);
+    }
+}
+
+void CDlgScanResults::OnPaint(HDC target) {
+    CXTMemDC memory(target, ClientRect());
+    const HDC dc = memory.Get();
+
+    DrawSkin(dc, GoodHeader() ? IDB_RESULTS_HEADER_GOOD : IDB_RESULTS_HEADER_BAD, kHeader.x,
+             kHeader.y, kHeaderSize.cx, kHeaderSize.cy);
+    DrawPageText(dc, pages_.ProgressPage().FilesText() + LoadPooledString(IDS_FILES_SCANNED),
+                 kFilesScanned, FontTahoma11, kWhite, TextPlacement::Right);
+
+    DrawSkin(dc, IDB_FRAGMENTED_BADGE, kFragmentedBadge.x, kFragmentedBadge.y, kBadgeSize.cx,
+             kBadgeSize.cy);
+    DrawPageText(dc, figures_.fragmentedText, kFragmentedCount, FontSegoe20, kFigureColour,
+                 TextPlacement::WrapCentre);
+    DrawPageText(dc, NonOptimizedFilesLine(driveName_), kFilesLine, FontSegoe17, kFigureColour);
+    DrawPageText(dc,
+                 LoadPooledString(IDS_SCAN_HAS_DETECTED) + L" " + figures_.fragmentedText + L" " +
+                     LoadPooledString(IDS_POTENTIAL_OPTIMIZATIONS),
+                 kDetectedLine, FontTahoma11, kBlack);
+
+    DrawSkin(dc, IDB_NON_OPTIMIZED_BADGE, kNonOptimizedBadge.x, kNonOptimizedBadge.y, kBadgeSize.cx,
+             kBadgeSize.cy);
+    DrawPageText(dc, figures_.nonOptimizedText, kNonOptimizedAmount, FontSegoe20, kFigureColour,
+                 TextPlacement::WrapCentre);
+    DrawPageText(dc,
+                 LoadPooledString(figures_.nonOptimized.megabytes ? IDS_MB_NON_OPTIMIZED
+                                                                  : IDS_KB_NON_OPTIMIZED),
+                 kNonOptimizedUnit, FontSegoe17, kFigureColour);
+
+    DrawFrame(dc, kBox, kBoxAt.x, kBoxAt.y, kBoxTiles);
+    DrawSkin(dc, IDB_RECOMMEND_ICON, kRecommendIcon.x, kRecommendIcon.y, kRecommendIconSize.cx,
+             kRecommendIconSize.cy);
+    const bool large = LargeRecommendationFont();
+    if (figures_.recommendation != 0) {
+        DrawPageText(dc, LoadPooledString(figures_.recommendation),
+                     large ? kRecommendationLarge : kRecommendationSmall,
+                     large ? FontSegoe16Bold : FontSegoe14Bold, kRecommendationColour);
+    }
+    DrawPageText(dc, LoadPooledString(IDS_VOLUME_FRAGMENTATION_LABEL), kVolumeLabel,
+                 FontTahoma11Bold, kBlack);
+    DrawPageText(dc, figures_.volumeText, kVolumeValue, FontTahoma11Bold, kPercentColour);
+    DrawPageText(dc, LoadPooledString(IDS_DATA_FRAGMENTATION_LABEL), kDataLabel, FontTahoma11Bold,
+                 kBlack);
+    DrawPageText(dc, figures_.dataText, kDataValue, FontTahoma11Bold, kPercentColour);
+
+    RepeatSkin(dc, IDB_FOOTER_STRIP, 0, kFooterLastX, 1, kFooterY, kFooterStripSize.cx,
+               kFooterStripSize.cy);
+    if (ShowsOptimizeHint()) {
+        DrawPageText(dc, LoadPooledString(IDS_CLICK), kHintClick, FontSegoe14, kFigureColour);
+        DrawPageText(dc, LoadPooledString(IDS_OPTIMIZE_NOW_QUOTED), kHintOptimizeNow, FontSegoe14,
+                     kFigureColour);
+        DrawPageText(dc, LoadPooledString(IDS_TO_HELP_IMPROVE_SPEED), kHintRest, FontSegoe14,
+                     kFigureColour);
+    }
+    DrawPageText(dc, LoadPooledString(IDS_VIEW_SUMMARY_REPORT), kReportLink,
+                 FontTahoma11BoldUnderline, kBlack);
+}
+
+bool CDlgScanResults::OnEraseBackground(fw::Message& m) {
+    // Painting covers the whole client area.
+    m.result = 1;
+    return true;
+}
+
+bool CDlgScanResults::OnCtlColor(fw::Message& m) {
+    const auto dc = reinterpret_cast<HDC>(m.wParam);
+    SetBkMode(dc, TRANSPARENT);
+    if (m.message == WM_CTLCOLORSTATIC) {
+        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(m.lParam));
+        SetTextColor(dc, id == IDC_SCAN_DESCRIPTION ? kDescriptionColour : kBlack);
+    }
+    m.result = reinterpret_cast<LRESULT>(WhiteBrush());
+    return true;
+}

@@ -1,0 +1,351 @@
+#include "flows/SelectDisk.h"
+
+#include "flows/DiskAnalyzing.h"
+#include "flows/FlowApp.h"
+#include "flows/HDDScanContainer.h"
+#include "flows/OptimizationRoom.h"
+#include "flows/PageDrawing.h"
+#include "flows/PageLink.h"
+#include "flows/SelectDiskLayout.h"
+#include "res/resource.h"
+#include "service/JobRecords.h"
+#include "state/DriveHistoryStore.h"
+#include "ui/Format.h"
+#include "ui/SharedBrushes.h"
+#include "ui/SharedFonts.h"
+#include "ui/StringPool.h"
+#include "ui/TimeConvert.h"
+#include "ui/XTMemDC.h"
+
+namespace svc = vantrel::service;
+using namespace select_layout;
+
+const fw::MessageTable CSelectDiskDlg::kTable{
+    &fw::Dialog::kTable,
+    {
+        fw::OnNotification(IDC_SELECT_DRIVES, CBN_SELCHANGE, &CSelectDiskDlg::OnDriveSelected),
+        fw::OnCommand(IDC_SELECT_START_SCAN, &CSelectDiskDlg::StartScan),
+        fw::OnCommand(IDC_SELECT_OPTIMIZE_NOW, &CSelectDiskDlg::StartOptimization),
+        fw::OnCommand(IDC_SELECT_SPARE, &CSelectDiskDlg::OnSpareButton),
+        fw::OnMessage(WM_SIZE, &CSelectDiskDlg::OnSize),
+        fw::OnPaint(&CSelectDiskDlg::OnPaint),
+        fw::OnMessage(WM_ERASEBKGND, &CSelectDiskDlg::OnEraseBackground),
+        fw::OnMessage(WM_CTLCOLORDLG, &CSelectDiskDlg::OnCtlColor),
+        fw::OnMessage(WM_CTLCOLORSTATIC, &CSelectDiskDlg::OnCtlColor),
+        fw::OnMessage(WM_CTLCOLORBTN, &CSelectDiskDlg::OnCtlColor),
+        fw::OnMessage(WM_CTLCOLORLISTBOX, &CSelectDiskDlg::OnCtlColor),
+        fw::OnMessage(WM_CTLCOLOREDIT, &CSelectDiskDlg::OnCtlColor),
+        fw::OnMessage(WM_SETCURSOR, &CSelectDiskDlg::OnSetCursor),
+        fw::OnMouse(WM_LBUTTONUP, &CSelectDiskDlg::OnLButtonUp),
+    }};
+
+const fw::MessageTable& CSelectDiskDlg::Messages() const {
+    return kTable;
+}
+
+CSelectDiskDlg::CSelectDiskDlg(CDlgHDDScan& pages, DriveProbe& probe)
+    : fw::Dialog(IDD_SELECT_DISK), pages_(pages), probe_(probe) {
+    status_.statusWord = IDS_STATUS_FRAGMENTED;
+    lastStatus_ = LoadPooledString(IDS_NOT_SCANNED);
+}
+
+CSelectDiskDlg::~CSelectDiskDlg() {
+    // The buttons are members: the window goes while they still exist.
+    Destroy();
+}
+
+bool CSelectDiskDlg::OnInitDialog() {
+    SetItemFont(IDC_SELECT_TITLE, FontSegoe18.Get());
+    SetItemFont(IDC_SELECT_CAPTION, FontSegoe18.Get());
+    SetItemFont(IDC_SELECT_DESCRIPTION, FontSegoe13.Get());
+    SetItemFont(IDC_SELECT_HINT, FontTahoma11.Get());
+    SetItemText(IDC_SELECT_DESCRIPTION, LoadPooledString(IDS_SELECT_DESCRIPTION).c_str());
+
+    startScan_.Attach(Handle(), IDC_SELECT_START_SCAN);
+    optimizeNow_.Attach(Handle(), IDC_SELECT_OPTIMIZE_NOW);
+    startScan_.LoadStrip(IDB_BUTTON_START_SCAN);
+    optimizeNow_.LoadStrip(IDB_BUTTON_OPTIMIZE_NOW);
+    for (int id : {IDC_SELECT_OPTIMIZE_NOW, IDC_SELECT_SPARE}) {
+        ShowItem(id, false);
+        EnableItem(id, false);
+    }
+    OnSize();
+    EnumerateDrives();
+    return true;
+}
+
+// ---- The drive list -------------------------------------------------------------
+
+void CSelectDiskDlg::EnumerateDrives() {
+    const HWND list = Item(IDC_SELECT_DRIVES);
+    const auto selected = static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
+    const int previousIndex = selected < 0 ? 0 : selected;
+    const wchar_t previousLetter = GetSelectedDriveLetter();
+
+    for (auto count = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0)); count > 0; --count) {
+        SendMessageW(list, CB_DELETESTRING, static_cast<WPARAM>(count - 1), 0);
+    }
+
+    entries_ = ListFixedDrives(probe_);
+    DriveItems* drives = FlowDrives();
+    if (drives != nullptr) {
+        drives->DriveLetters.clear();
+    }
+    for (const DriveEntry& entry : entries_) {
+        if (drives != nullptr) {
+            drives->DriveLetters.Add(entry.letter);
+        }
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.text.c_str()));
+    }
+    if (ProgramSettings* settings = FlowSettings(); settings != nullptr && drives != nullptr) {
+        LoadDriveHistory(*settings, drives->DriveLetters);
+    }
+
+    // The list sorts its entries; select by letter so the choice does not depend on it.
+    const int chosen = EntryToSelect(entries_, previousLetter, previousIndex);
+    const int index = chosen < 0 ? -1 : IndexOfLetter(entries_[chosen].letter);
+    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    // With no fixed drive there is nothing to scan.
+    EnableItem(IDC_SELECT_START_SCAN, !entries_.empty());
+    OnDriveSelected();
+}
+
+std::wstring CSelectDiskDlg::EntryText(int index) const {
+    const HWND list = Item(IDC_SELECT_DRIVES);
+    if (list == nullptr || index < 0) {
+        return {};
+    }
+    const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == CB_ERR || length < 0) {
+        return {};
+    }
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT copied = SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                                        reinterpret_cast<LPARAM>(text.data()));
+    if (copied == CB_ERR || copied < 0) {
+        return {};
+    }
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
+int CSelectDiskDlg::IndexOfLetter(wchar_t letter) const {
+    const auto count = static_cast<int>(SendMessageW(Item(IDC_SELECT_DRIVES), CB_GETCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        if (DriveLetterOfEntry(EntryText(index)) == letter) {
+            return index;
+        }
+    }
+    return -1;
+}
+
+wchar_t CSelectDiskDlg::GetSelectedDriveLetter() const {
+    const auto index = static_cast<int>(SendMessageW(Item(IDC_SELECT_DRIVES), CB_GETCURSEL, 0, 0));
+    return DriveLetterOfEntry(EntryText(index));
+}
+
+bool CSelectDiskDlg::SelectDriveByLetter(wchar_t letter) {
+    const int index = letter == 0 ? -1 : IndexOfLetter(letter);
+    if (index < 0) {
+        return false;
+    }
+    SendMessageW(Item(IDC_SELECT_DRIVES), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    OnDriveSelected();
+    SetFocus(Item(IDC_SELECT_TITLE));
+    return true;
+}
+
+// ---- The summary of the selected drive --------------------------------------------
+
+void CSelectDiskDlg::OnDriveSelected() {
+    actionText_.clear();
+    const auto index = static_cast<int>(SendMessageW(Item(IDC_SELECT_DRIVES), CB_GETCURSEL, 0, 0));
+    const std::wstring text = EntryText(index);
+    const wchar_t letter = DriveLetterOfEntry(text);
+    if (letter == 0) {
+        // Nothing selected (no fixed drive): the summary keeps its initial state.
+        Invalidate(&kSummaryDirty, false);
+        return;
+    }
+    if (DriveItems* drives = FlowDrives()) {
+        drives->CurrentDriveLetter = letter;
+    }
+    selectedLabel_ = text;
+    RefreshSummary(letter);
+    Invalidate(&kSummaryDirty, false);
+}
+
+void CSelectDiskDlg::RefreshSummary(wchar_t letter) {
+    ProgramSettings* settings = FlowSettings();
+    const IndiVidualDriveInfo* record =
+        settings != nullptr ? FindDriveRecord(settings->DriveHistory, letter) : nullptr;
+    if (record == nullptr) {
+        return;
+    }
+    fragmentedCount_ = record->FragmentedFiles;
+    const double fragmentation = FragmentationValueOf(record->Opt_PerCentag);
+    // The age is this drive's own: a drive without a valid scan time has none, rather
+    // than the age of the drive selected before it.
+    daysSinceScan_ = -1;
+    if (record->IsvalidScanTime) {
+        FormatDaysAgo(OleDateFromSystemTime(record->LastScanSysTime), &daysSinceScan_);
+    }
+    status_ = EvaluateDriveStatus(record->Status, fragmentation, daysSinceScan_);
+    actionText_ = status_.action != 0 ? LoadPooledString(status_.action) : std::wstring();
+    linkArea_ = status_.linkArmed ? kLinkArea : RECT{};
+    Invalidate(&kStatusIconDirty, false);
+
+    if (record->IsvalidScanTime) {
+        lastStatus_ = LastStatusLine(status_.statusWord == IDS_STATUS_OPTIMIZED, fragmentedCount_,
+                                     record->LastScanSysTime);
+    } else {
+        lastStatus_ = LoadPooledString(IDS_SCANNING_NOT_PERFORMED);
+        ShowItem(IDC_SELECT_OPTIMIZE_NOW, false);
+        ShowItem(IDC_SELECT_START_SCAN, true);
+    }
+}
+
+COLORREF CSelectDiskDlg::ActionColour() const {
+    return status_.actionGood ? kGoodColour : kBadColour;
+}
+
+std::wstring CSelectDiskDlg::LinkText() const {
+    return LoadPooledString(LinkStartsScan(actionText_) ? IDS_START_SCAN_NOW : IDS_OPTIMIZE_NOW);
+}
+
+// ---- Starting a job -----------------------------------------------------------------
+
+bool CSelectDiskDlg::CheckDriveCanStart(wchar_t letter) {
+    if (!HasRoomToOptimize(QueryDiskSpace(letter))) {
+        MessageBoxW(TopWindow(),
+                    (selectedLabel_ + LoadPooledString(IDS_NOT_ENOUGH_FREE_SPACE)).c_str(),
+                    FlowTitle().c_str(), MB_OK | MB_ICONQUESTION);
+        return false;
+    }
+    if (SendFlowJobCommand(pages_.MapCells(), svc::JobCommandCode::Reset, letter, 0) == 0) {
+        MessageBoxW(TopWindow(), LoadPooledString(IDS_SERVICE_UNAVAILABLE).c_str(),
+                    FlowTitle().c_str(), MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    return true;
+}
+
+void CSelectDiskDlg::StartScan() {
+    SetFocus(Item(IDC_SELECT_TITLE));
+    const wchar_t letter = FlowCurrentDrive();
+    if (letter == 0 || !CheckDriveCanStart(letter)) {
+        return;
+    }
+    SendFlowJobCommand(pages_.MapCells(), svc::JobCommandCode::Reset, letter, 0);
+    if (pages_.ProgressPage().StartJob(JobMode::Scan, letter, selectedLabel_)) {
+        SetFlowWorkflowStep(2);
+        SetFocus(TopWindow());
+        pages_.ShowPage(pages_.ProgressPage());
+    } else {
+        SetFocus(Item(IDC_SELECT_TITLE));
+        pages_.ShowPage(*this);
+    }
+}
+
+void CSelectDiskDlg::StartOptimization() {
+    const wchar_t letter = FlowCurrentDrive();
+    if (letter == 0 || !CheckDriveCanStart(letter)) {
+        return;
+    }
+    SetFlowWorkflowStep(4);
+    SendFlowJobCommand(pages_.MapCells(), svc::JobCommandCode::Reset, letter, 0);
+    pages_.ProgressPage().StartJob(JobMode::Optimize, letter, selectedLabel_);
+    pages_.ShowPage(pages_.ProgressPage());
+}
+
+HWND CSelectDiskDlg::TopWindow() const {
+    return GetAncestor(Handle(), GA_ROOT);
+}
+
+// ---- Mouse ----------------------------------------------------------------------------
+
+void CSelectDiskDlg::OnLButtonUp(POINT point) {
+    if (!PointIn(linkArea_, point)) {
+        return;
+    }
+    if (LinkStartsScan(actionText_)) {
+        StartScan();
+    } else {
+        StartOptimization();
+    }
+}
+
+bool CSelectDiskDlg::OnSetCursor(fw::Message& m) {
+    return ShowHandOverLink(Handle(), linkArea_, m);
+}
+
+// ---- Layout and painting ----------------------------------------------------------------
+
+void CSelectDiskDlg::OnSize() {
+    for (const Placed& placed : kPlaced) {
+        MoveItem(placed.id, placed.x, placed.y, placed.width, placed.height);
+    }
+}
+
+void CSelectDiskDlg::OnPaint(HDC target) {
+    CXTMemDC memory(target, ClientRect());
+    const HDC dc = memory.Get();
+
+    DrawSkin(dc, IDB_SELECT_TITLE_ICON, kTitleIcon.x, kTitleIcon.y, kTitleIconSize.cx,
+             kTitleIconSize.cy);
+    DrawSkin(dc, IDB_RULE, kRule.x, kRule.y, kRuleSize.cx, kRuleSize.cy);
+    DrawFrame(dc, kDriveBox, kBoxX, kDriveBoxY, kDriveBoxTiles);
+    DrawSkin(dc, IDB_DRIVE_ICON, kDriveIcon.x, kDriveIcon.y, kDriveIconSize.cx, kDriveIconSize.cy);
+    DrawFrame(dc, kStatusBox, kBoxX, kStatusBoxY, kStatusBoxTiles);
+    DrawSkin(dc, IDB_STATUS_BOX_RIGHT_END, kStatusBoxEndX, kStatusBoxY, kStatusBoxEndSize.cx,
+             kStatusBoxEndSize.cy);
+    DrawSkin(dc, IDB_ATTENTION_ICON, kAttentionIcon.x, kAttentionIcon.y, kAttentionIconSize.cx,
+             kAttentionIconSize.cy);
+    for (const POINT& rule : kStatusRules) {
+        DrawSkin(dc, IDB_STATUS_RULE, rule.x, rule.y, kStatusRuleSize.cx, kStatusRuleSize.cy);
+    }
+
+    // The heading is wider than its place in the larger fonts; nothing else shares its
+    // row, so it runs on to the right rather than being cut after its first word.
+    DrawPageText(dc, LoadPooledString(IDS_ATTENTION_REQUIRED), kAttentionText, FontSegoe18, kBlack,
+                 TextPlacement::Line);
+    DrawPageText(dc, LoadPooledString(IDS_RECOMMENDED_ACTION), kActionLabel, FontTahoma11Bold,
+                 kLabelColour);
+    DrawPageText(dc, LoadPooledString(IDS_LAST_DEFRAG_STATUS), kLastStatusLabel, FontTahoma11Bold,
+                 kLabelColour);
+    DrawPageText(dc, actionText_, kActionText, FontTahoma11Bold, ActionColour());
+    DrawPageText(dc, LinkText(), kLinkText, FontTahoma11BoldUnderline, kLinkColour,
+                 TextPlacement::Right);
+    DrawPageText(dc, lastStatus_, kLastStatusText, FontTahoma11Bold, kLastStatusColour);
+}
+
+bool CSelectDiskDlg::OnEraseBackground(fw::Message& m) {
+    // Painting covers the whole client area.
+    m.result = 1;
+    return true;
+}
+
+bool CSelectDiskDlg::OnCtlColor(fw::Message& m) {
+    const auto dc = reinterpret_cast<HDC>(m.wParam);
+    SetBkMode(dc, TRANSPARENT);
+    HBRUSH brush = WhiteBrush();
+    if (m.message == WM_CTLCOLORSTATIC) {
+        switch (GetDlgCtrlID(reinterpret_cast<HWND>(m.lParam))) {
+            case IDC_SELECT_CAPTION:
+            case IDC_SELECT_HINT:
+                SetTextColor(dc, kBlack);
+                brush = HollowBrush();
+                break;
+            case IDC_SELECT_TITLE:
+                SetTextColor(dc, kBlack);
+                break;
+            case IDC_SELECT_DESCRIPTION:
+                SetTextColor(dc, kDescriptionColour);
+                break;
+            default:
+                break;
+        }
+    }
+    m.result = reinterpret_cast<LRESULT>(brush);
+    return true;
+}

@@ -1,0 +1,11 @@
+#include "flows/SummaryReportHook.h"
+
+#include "reports/ReportWriter.h"
+
+void RequestSummaryReport(HWND page, SummaryReport report, const SummaryReportFigures& figures) {
+    const ReportKind kind =
+        report == SummaryReport::Scan ? ReportKind::Scan : ReportKind::Optimization;
+    WriteReport(
+        page, kind,
+        PageFigures{figures.volumeText, figures.dataText, figures.firstPassFragmentedFiles});
+}

@@ -1,0 +1,656 @@
+// The drive selection and results pages inside the real main window, against the
+// stand-in defrag service running real jobs: the selection page lists this machine's
+// fixed drives and reads their stored history, a scan ends on the scan results page
+// with the figures of the service's own records, an optimization runs both passes to
+// "Optimization complete", and the history is read back from the registry. The
+// expected figures are computed here from the service's records, not by the pages'
+// code.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdint>
+#include <ctime>
+#include <cwchar>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/DefragApp.h"
+#include "app/MainWindow.h"
+#include "flows/HDDScanContainer.h"
+#include "framework/MessageLoop.h"
+#include "res/resource.h"
+#include "service/DefragClient.h"
+#include "service/JobCommandSender.h"
+#include "service/JobRecords.h"
+#include "state/RegistryKey.h"
+#include "tests/framework/TestSupport.h"
+#include "tests/service/StandInService.h"
+#include "tests/state/TestRegistry.h"
+#include "tests/support/MessageBoxAnswer.h"
+#include "ui/Format.h"
+#include "ui/SharedBrushes.h"
+#include "ui/SharedFonts.h"
+
+namespace svc = vantrel::service;
+using vantrel::testsupport::MessageBoxAnswer;
+
+namespace {
+
+// A scan of this pace ends while the job start still waits; the optimization passes
+// take a little longer and shorter.
+constexpr std::uint32_t kFastJobMs = 1500;
+// Reading some thousand 64 KiB records takes a while under Wine.
+constexpr DWORD kRoadTimeoutMs = 120000;
+
+const COLORREF kBad = RGB(169, 1, 1);
+const COLORREF kGood = RGB(0, 130, 44);
+
+void SetPace(std::uint32_t milliseconds) {
+    RegistryKey key(kRegistryReadWriteAccess);
+    ASSERT_TRUE(key.OpenOrCreate(HKEY_LOCAL_MACHINE,
+                                 L"SYSTEM\\CurrentControlSet\\Services\\Vantrel\\Parameters"));
+    ASSERT_TRUE(key.WriteDword(L"JobMilliseconds", milliseconds));
+}
+
+long ServiceJobState() {
+    long state = -1, detail = -1;
+    svc::GetJobState(state, detail);
+    return state;
+}
+
+bool Pump(const std::function<bool()>& done, DWORD timeoutMs = kRoadTimeoutMs) {
+    return fw::test::PumpUntil(done, timeoutMs);
+}
+
+// ---- This machine's drives, asked directly ----------------------------------------
+
+struct MachineDrive {
+    wchar_t letter;
+    std::wstring label;
+    std::wstring fileSystem;
+};
+
+std::vector<MachineDrive> FixedReadableDrives() {
+    std::vector<MachineDrive> drives;
+    const DWORD mask = GetLogicalDrives();
+    for (int bit = 0; bit < 26; ++bit) {
+        const wchar_t root[] = {static_cast<wchar_t>(L'A' + bit), L':', L'\\', 0};
+        wchar_t label[256] = {}, fileSystem[256] = {};
+        if ((mask & (1u << bit)) != 0 && GetDriveTypeW(root) == DRIVE_FIXED &&
+            GetVolumeInformationW(root, label, 256, nullptr, nullptr, nullptr, fileSystem, 256)) {
+            drives.push_back({root[0], label, fileSystem});
+        }
+    }
+    return drives;
+}
+
+wchar_t SystemDriveLetter() {
+    wchar_t path[MAX_PATH] = {};
+    GetSystemDirectoryW(path, MAX_PATH);
+    return path[1] == L':' ? path[0] : 0;
+}
+
+// ---- The service's own records ---------------------------------------------------------
+
+struct ServiceFigures {
+    svc::JobStatistics statistics;
+    long fileCount = 0;
+    long recordsRead = 0;
+    std::uint64_t fragmentedBefore = 0;  // clusters of files with 2+ fragments before
+    std::uint64_t fragmentedAfter = 0;
+};
+
+std::unique_ptr<ServiceFigures> ReadServiceFigures() {
+    auto figures = std::make_unique<ServiceFigures>();
+    figures->statistics = svc::JobStatistics{};
+    EXPECT_NE(0, svc::GetJobStatistics(figures->statistics));
+    EXPECT_NE(0, svc::GetFileCount(figures->fileCount));
+    auto record = std::make_unique<svc::FileRecord>();
+    for (long index = 0; index < figures->fileCount; ++index) {
+        *record = svc::FileRecord{};
+        if (svc::GetFileRecord(index, *record) == 0) {
+            break;
+        }
+        ++figures->recordsRead;
+        if (record->FragmentsBefore >= 2) {
+            figures->fragmentedBefore += record->LocalClusters;
+        }
+        if (record->FragmentsAfter >= 2) {
+            figures->fragmentedAfter += record->LocalClusters;
+        }
+    }
+    return figures;
+}
+
+std::wstring TwoDecimals(double value, const wchar_t* format = L"%.2f%%") {
+    wchar_t text[64] = {};
+    swprintf(text, 64, format, value);
+    return text;
+}
+
+double Percent(std::uint64_t part, std::uint64_t whole) {
+    return 100.0 * static_cast<double>(part) / static_cast<double>(whole);
+}
+
+std::wstring Grouped(std::uint64_t value) {
+    wchar_t text[kGroupedNumberCapacity] = {};
+    return FormatGroupedNumber(static_cast<std::int64_t>(value), text);
+}
+
+// ---- Times and stored values -------------------------------------------------------------
+
+SYSTEMTIME LocalTimeDaysAgo(int days) {
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    FILETIME file = {};
+    SystemTimeToFileTime(&now, &file);
+    ULARGE_INTEGER ticks = {};
+    ticks.LowPart = file.dwLowDateTime;
+    ticks.HighPart = file.dwHighDateTime;
+    ticks.QuadPart -= static_cast<std::uint64_t>(days) * 24 * 3600 * 10000000ull;
+    file.dwLowDateTime = ticks.LowPart;
+    file.dwHighDateTime = ticks.HighPart;
+    SYSTEMTIME then = {};
+    FileTimeToSystemTime(&file, &then);
+    return then;
+}
+
+std::wstring ShownDate(const SYSTEMTIME& time) {
+    std::tm tm = {};
+    tm.tm_year = time.wYear - 1900;
+    tm.tm_mon = time.wMonth - 1;
+    tm.tm_mday = time.wDay;
+    tm.tm_hour = time.wHour;
+    tm.tm_min = time.wMinute;
+    tm.tm_wday = time.wDayOfWeek;
+    wchar_t text[64] = {};
+    wcsftime(text, 64, L"%a. %b %d, %Y. %I:%M %p", &tm);
+    return text;
+}
+
+std::wstring StoredText(const std::wstring& key, const wchar_t* name) {
+    const std::optional<StoredValue> value = ReadStored(key, name);
+    if (!value || value->type != REG_SZ || value->bytes.size() < sizeof(wchar_t)) {
+        return L"<missing>";
+    }
+    return std::wstring(reinterpret_cast<const wchar_t*>(value->bytes.data()),
+                        value->bytes.size() / sizeof(wchar_t) - 1);
+}
+
+std::int64_t StoredDword(const std::wstring& key, const wchar_t* name) {
+    const std::optional<StoredValue> value = ReadStored(key, name);
+    if (!value || value->type != REG_DWORD || value->bytes.size() != 4) {
+        return -1;
+    }
+    return *reinterpret_cast<const std::int32_t*>(value->bytes.data());
+}
+
+std::uint64_t Ticks(const SYSTEMTIME& time) {
+    FILETIME file = {};
+    if (!SystemTimeToFileTime(&time, &file)) {
+        return 0;
+    }
+    return (static_cast<std::uint64_t>(file.dwHighDateTime) << 32) | file.dwLowDateTime;
+}
+
+// A stored SYSTEMTIME within the last ten minutes.
+bool StoredTimeIsRecent(const std::wstring& key, const wchar_t* name) {
+    const std::optional<StoredValue> value = ReadStored(key, name);
+    if (!value || value->bytes.size() != sizeof(SYSTEMTIME)) {
+        return false;
+    }
+    SYSTEMTIME stored = {};
+    memcpy(&stored, value->bytes.data(), sizeof stored);
+    const std::uint64_t now = Ticks(LocalTimeDaysAgo(0));
+    const std::uint64_t then = Ticks(stored);
+    constexpr std::uint64_t kTenMinutes = 10ull * 60 * 10000000;
+    return then != 0 && then <= now + 10000000 && now - then < kTenMinutes;
+}
+
+// Presses `button` in the first complete box owned by `owner` that appears while the
+// object lives: a box at the end of a long job comes later than MessageBoxAnswer waits.
+class BoxAnswerAtAnyTime {
+  public:
+    BoxAnswerAtAnyTime(HWND owner, int button)
+        : thread_([this, owner, button] {
+              while (!stop_) {
+                  HWND box = nullptr;
+                  while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr) {
+                      const std::wstring text = vantrel::testsupport::LongestStaticText(box);
+                      if (GetWindow(box, GW_OWNER) == owner && IsWindowVisible(box) &&
+                          !text.empty()) {
+                          text_ = text;
+                          PostMessageW(box, WM_COMMAND, button, 0);
+                          answered_ = true;
+                          return;
+                      }
+                  }
+                  Sleep(25);
+              }
+          }) {}
+    ~BoxAnswerAtAnyTime() {
+        stop_ = true;
+        thread_.join();
+    }
+    BoxAnswerAtAnyTime(const BoxAnswerAtAnyTime&) = delete;
+    BoxAnswerAtAnyTime& operator=(const BoxAnswerAtAnyTime&) = delete;
+
+    bool Answered() const { return answered_; }
+    // The box's text, once it was answered.
+    std::wstring Text() const { return answered_ ? text_ : std::wstring(); }
+
+  private:
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> answered_{false};
+    std::wstring text_;
+    std::thread thread_;
+};
+
+// ---- The fixture -------------------------------------------------------------------------
+
+class PagesTest : public testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        standIn_ =
+            std::make_unique<vantrel::testsupport::StandInService>(VANTREL_DEFRAGSVC_RELATIVE);
+        ASSERT_TRUE(standIn_->Uninstall());
+        ASSERT_TRUE(standIn_->Install(kFastJobMs));
+        app_ = std::make_unique<CDefragApp>();
+        app_->Options.skipSplash = true;
+        ASSERT_TRUE(app_->Binding.Bind());
+        BuildSharedFonts();
+        BuildSharedBrushes();
+    }
+
+    static void TearDownTestSuite() {
+        app_.reset();
+        EXPECT_TRUE(standIn_->Uninstall());
+        standIn_.reset();
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(app_ != nullptr);
+        SetPace(kFastJobMs);
+        app_->Settings.KeyPath = registry_.Path();
+        app_->Drives = DriveItems{};
+        window_ = std::make_unique<CDlgMainDefrag>(*app_);
+        ASSERT_TRUE(window_->CreateModeless(nullptr));
+        window_->Show(SW_SHOWNOACTIVATE);
+        fw::DispatchPendingMessages();
+    }
+
+    void TearDown() override {
+        svc::SendJobCommandRecord(svc::MakeJobCommand(svc::JobCommandCode::Reset, L'C', 1472, 0));
+        window_->Destroy();
+        window_.reset();
+    }
+
+    CDlgHDDScan& Pages() { return window_->Pages(); }
+    CSelectDiskDlg& Select() { return Pages().SelectionPage(); }
+    CDlgScanResults& ScanResults() { return Pages().ScanResultsPage(); }
+    CDlgDefragResults& DefragResults() { return Pages().DefragResultsPage(); }
+    HWND Owner() const { return window_->Handle(); }
+    std::wstring DriveKey(wchar_t letter) const { return registry_.Drive(letter); }
+
+    std::wstring SelectedEntryText() {
+        const HWND list = Select().Item(IDC_SELECT_DRIVES);
+        const auto index = static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
+        wchar_t text[300] = {};
+        SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+
+    // Plants a stored history for drive C: and has the selection page read it again.
+    void PlantHistory(std::int32_t status, const std::wstring& percent,
+                      const std::wstring& fragmented, const SYSTEMTIME* scanned) {
+        const std::wstring key = DriveKey(L'C');
+        PlantDword(key, L"Status", static_cast<std::uint32_t>(status));
+        PlantString(key, L"Opt_PerCentag", percent);
+        PlantString(key, L"FragmentedFiles", fragmented);
+        PlantDword(key, L"IsvalidScanTime", scanned != nullptr ? 1 : 0);
+        if (scanned != nullptr) {
+            PlantValue(key, L"LastScanSysTime", REG_BINARY, scanned, sizeof *scanned);
+        }
+        Select().EnumerateDrives();
+    }
+
+    POINT ScreenPointOf(const fw::Window& page, const RECT& area) {
+        POINT point = {(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+        ClientToScreen(page.Handle(), &point);
+        return point;
+    }
+
+    // A left-button release in the middle of `area`, handled before this returns.
+    void ClickIn(const fw::Window& page, const RECT& area) {
+        const LPARAM at = MAKELPARAM((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+        SendMessageW(page.Handle(), WM_LBUTTONUP, 0, at);
+    }
+
+    static std::unique_ptr<vantrel::testsupport::StandInService> standIn_;
+    static std::unique_ptr<CDefragApp> app_;
+    TestRegistryPath registry_;
+    std::unique_ptr<CDlgMainDefrag> window_;
+};
+
+std::unique_ptr<vantrel::testsupport::StandInService> PagesTest::standIn_;
+std::unique_ptr<CDefragApp> PagesTest::app_;
+
+// ---- Drive selection --------------------------------------------------------------------------
+
+TEST_F(PagesTest, SelectionListsTheFixedDrivesAndSelectsTheSystemDrive) {
+    const std::vector<MachineDrive> machine = FixedReadableDrives();
+    ASSERT_FALSE(machine.empty()) << "C: is a fixed drive under Wine";
+    const wchar_t system = SystemDriveLetter();
+    ASSERT_EQ(L'C', system);
+
+    const HWND list = Select().Item(IDC_SELECT_DRIVES);
+    ASSERT_EQ(static_cast<LRESULT>(machine.size()), SendMessageW(list, CB_GETCOUNT, 0, 0));
+    ASSERT_EQ(machine.size(), app_->Drives.DriveLetters.size());
+    ASSERT_EQ(machine.size(), app_->Settings.DriveHistory.size()) << "one record per drive";
+    for (std::size_t i = 0; i < machine.size(); ++i) {
+        const MachineDrive& drive = machine[i];
+        const std::wstring name = std::wstring(L"(") + drive.letter + L":)";
+        const std::wstring expected = drive.letter == system
+                                          ? name + L" " + drive.label + L" (System Drive)"
+                                          : name + drive.label;
+        wchar_t text[300] = {};
+        SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        EXPECT_EQ(expected, text);
+        EXPECT_EQ(drive.letter, app_->Drives.DriveLetters[i]);
+        EXPECT_EQ(drive.letter, app_->Settings.DriveHistory[i].DriveLetter);
+    }
+
+    EXPECT_EQ(L'C', SelectedEntryText()[1]) << "the system drive is selected";
+    EXPECT_EQ(L'C', Select().GetSelectedDriveLetter());
+    EXPECT_EQ(L'C', app_->Drives.CurrentDriveLetter);
+    EXPECT_EQ(SelectedEntryText(), Select().SelectedLabel());
+    EXPECT_EQ(&Select(), Pages().VisiblePage());
+
+    // A drive never scanned.
+    EXPECT_EQ(L"Drive not scanned", Select().ActionText());
+    EXPECT_EQ(kBad, Select().ActionColour());
+    EXPECT_EQ(L"Start Scan Now", Select().LinkText());
+    EXPECT_EQ(L"Scanning Not Yet Performed", Select().LastStatus());
+    EXPECT_FALSE(IsRectEmpty(&Select().LinkArea()));
+    EXPECT_TRUE(IsWindowVisible(Select().Item(IDC_SELECT_START_SCAN)));
+    EXPECT_FALSE(IsWindowVisible(Select().Item(IDC_SELECT_OPTIMIZE_NOW)));
+    EXPECT_EQ(
+        L"Vantrel finds the fragmented files on your hard drive and puts their pieces back "
+        L"together, so that your computer reads them faster.",
+        Select().ItemText(IDC_SELECT_DESCRIPTION));
+}
+
+TEST_F(PagesTest, SelectionShowsTheStoredStatusOfTheDrive) {
+    const SYSTEMTIME twoDays = LocalTimeDaysAgo(2);
+    const SYSTEMTIME sevenDays = LocalTimeDaysAgo(7);
+    const SYSTEMTIME eightDays = LocalTimeDaysAgo(8);
+    const struct {
+        std::int32_t status;
+        const wchar_t* percent;
+        const wchar_t* fragmented;
+        const SYSTEMTIME* scanned;
+        const wchar_t* action;
+        COLORREF colour;
+        const wchar_t* link;
+        std::wstring lastStatus;
+        bool armed;
+    } cases[] = {
+        {0, L" 12.50% ", L"12", &twoDays, L"Optimization required immediately.", kBad,
+         L"Optimize Now", L"12 Fragmented Files found on " + ShownDate(twoDays), true},
+        {0, L" 10.00% ", L"3", &sevenDays, L"Optimization required.", kBad, L"Optimize Now",
+         L"3 Fragmented Files found on " + ShownDate(sevenDays), true},
+        {0, L" 0.40% ", L"0", &twoDays, L"No optimization required - Drive is Optimized", kGood,
+         L"Optimize Now", L"No Fragmented Files found on " + ShownDate(twoDays), true},
+        {0, L" 12.50% ", L"12", &eightDays, L"Drive not scanned", kBad, L"Start Scan Now",
+         L"12 Fragmented Files found on " + ShownDate(eightDays), true},
+        {3, L" 12.50% ", L"0", &twoDays, L"No optimization required - Drive is Optimized", kGood,
+         L"Optimize Now", L"Already Defragmented on " + ShownDate(twoDays), false},
+        {2, L" 12.50% ", L"9", &twoDays, L"Drive not optimized", kBad, L"Optimize Now",
+         L"9 Fragmented Files found on " + ShownDate(twoDays), true},
+        {7, L" 12.50% ", L"0", nullptr, L"Optimization required immediately.", kBad,
+         L"Optimize Now", L"Scanning Not Yet Performed", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "status " << c.status << ", " << c.lastStatus);
+        PlantHistory(c.status, c.percent, c.fragmented, c.scanned);
+        EXPECT_EQ(c.action, Select().ActionText());
+        EXPECT_EQ(c.colour, Select().ActionColour());
+        EXPECT_EQ(c.link, Select().LinkText());
+        EXPECT_EQ(c.lastStatus, Select().LastStatus());
+        EXPECT_EQ(c.armed, IsRectEmpty(&Select().LinkArea()) == FALSE);
+        EXPECT_EQ(c.status, app_->Settings.DriveHistory[0].Status) << "a stored 7 stays 7";
+    }
+}
+
+TEST_F(PagesTest, LinkAnswersOnlyWhenArmedAndShowsTheHand) {
+    const SYSTEMTIME twoDays = LocalTimeDaysAgo(2);
+    PlantHistory(3, L" 0.00% ", L"0", &twoDays);
+    ASSERT_TRUE(IsRectEmpty(&Select().LinkArea()));
+    ClickIn(Select(), RECT{500, 346, 591, 363});
+    EXPECT_EQ(&Select(), Pages().VisiblePage()) << "the link of an optimized drive does nothing";
+    EXPECT_EQ(1, window_->WorkflowStep());
+    EXPECT_NE(svc::JobState::Running, ServiceJobState());
+
+    PlantHistory(0, L" 5.00% ", L"4", &twoDays);
+    const RECT link = Select().LinkArea();
+    ASSERT_FALSE(IsRectEmpty(&link));
+    const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+    const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    const LPARAM overClient = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
+    const POINT onLink = ScreenPointOf(Select(), link);
+    SetCursorPos(onLink.x, onLink.y);
+    SendMessageW(Select().Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Select().Handle()),
+                 overClient);
+    EXPECT_EQ(hand, GetCursor());
+    const POINT beside = ScreenPointOf(Select(), RECT{300, 430, 302, 432});
+    SetCursorPos(beside.x, beside.y);
+    SendMessageW(Select().Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Select().Handle()),
+                 overClient);
+    EXPECT_EQ(arrow, GetCursor());
+}
+
+TEST_F(PagesTest, ADriveLetterTheListDoesNotHoldIsIgnored) {
+    EXPECT_TRUE(Select().SelectDriveByLetter(L'C'));
+    EXPECT_FALSE(Select().SelectDriveByLetter(L'Q'));
+    EXPECT_FALSE(Select().SelectDriveByLetter(L'\0'));
+    for (const wchar_t letter : {L'1', L'Q', L'-', L'c'}) {
+        // The main window makes the argument of "-scan" the current drive first.
+        app_->Drives.CurrentDriveLetter = letter;
+        Pages().SelectDriveByLetter(letter);
+        EXPECT_EQ(L'C', app_->Drives.CurrentDriveLetter) << static_cast<char>(letter);
+        EXPECT_EQ(L'C', Select().GetSelectedDriveLetter());
+    }
+}
+
+TEST_F(PagesTest, AnUnreachableServiceIsReported) {
+    ASSERT_TRUE(standIn_->Uninstall());
+    {
+        MessageBoxAnswer notice(Owner(), IDOK);
+        Select().StartScan();
+        EXPECT_EQ(L"Defrag service is either not installed or it is not running.", notice.Text());
+    }
+    EXPECT_EQ(&Select(), Pages().VisiblePage());
+    EXPECT_EQ(1, window_->WorkflowStep());
+    {
+        MessageBoxAnswer notice(Owner(), IDOK);
+        Select().StartOptimization();
+        EXPECT_EQ(L"Defrag service is either not installed or it is not running.", notice.Text());
+    }
+    EXPECT_EQ(1, window_->WorkflowStep());
+    ASSERT_TRUE(standIn_->Install(kFastJobMs));
+}
+
+// ---- Results without figures ---------------------------------------------------------------
+
+TEST_F(PagesTest, NoFragmentedFilesAsksFirstNoReturnsYesShowsTheResults) {
+    // After a reset the service reports an empty job: no files, no clusters.
+    ASSERT_EQ(1, svc::SendJobCommand(window_->Service(), Pages().MapCells(),
+                                     svc::JobCommandCode::Reset, L'C', 0));
+    {
+        MessageBoxAnswer no(Owner(), IDNO);
+        Pages().ProgressPage().ShowScanResults();
+        EXPECT_EQ(
+            L"No files on your computer require defragmentation. Do you still want to get "
+            L"results?",
+            no.Text());
+    }
+    EXPECT_EQ(&Select(), Pages().VisiblePage());
+    EXPECT_EQ(1, window_->WorkflowStep());
+    EXPECT_EQ(L'C', Select().GetSelectedDriveLetter());
+    // Empty statistics are no scan: the drive still asks for one.
+    EXPECT_EQ(1, StoredDword(DriveKey(L'C'), L"Status"));
+    EXPECT_EQ(L"Drive not scanned", Select().ActionText());
+
+    {
+        MessageBoxAnswer yes(Owner(), IDYES);
+        Pages().ProgressPage().ShowScanResults();
+        EXPECT_TRUE(yes.Answered());
+    }
+    EXPECT_EQ(&ScanResults(), Pages().VisiblePage());
+    EXPECT_EQ(3, window_->WorkflowStep());
+    const ScanFigures& figures = ScanResults().Figures();
+    EXPECT_EQ(L"Not evaluated", figures.volumeText);
+    EXPECT_EQ(L"Not evaluated", figures.dataText);
+    EXPECT_EQ(static_cast<UINT>(IDS_NOT_EVALUATED), figures.recommendation);
+    EXPECT_EQ(L"0", figures.fragmentedText);
+    EXPECT_FALSE(ScanResults().GoodHeader()) << "no claim that the drive is clean";
+    EXPECT_FALSE(ScanResults().ShowsOptimizeHint());
+    EXPECT_EQ(L"Not Optimized Yet", StoredText(DriveKey(L'C'), L"Opt_PerCentag"));
+
+    ScanResults().Cancel();
+    EXPECT_EQ(&Select(), Pages().VisiblePage());
+    EXPECT_EQ(1, window_->WorkflowStep());
+}
+
+TEST_F(PagesTest, AnAbortedOptimizationHasNoReport) {
+    DefragResults().SetStatusText(L"Optimization aborted", kBad);
+    Pages().ShowPage(DefragResults());
+    EXPECT_EQ(L"Not evaluated", DefragResults().ShownVolumeAfter());
+    EXPECT_EQ(L"Not evaluated", DefragResults().ShownDataAfter());
+    {
+        MessageBoxAnswer notice(Owner(), IDOK);
+        ClickIn(DefragResults(), DefragResults().ReportLinkArea());
+        EXPECT_EQ(L"Please optimize completely to view optimization summary report.",
+                  notice.Text());
+    }
+    DefragResults().Back();
+    EXPECT_EQ(&Select(), Pages().VisiblePage());
+    EXPECT_EQ(1, window_->WorkflowStep());
+    DefragResults().SetStatusText(L"Optimization complete", kGood);
+}
+
+// ---- The whole road -----------------------------------------------------------------------
+
+TEST_F(PagesTest, ScanThenOptimizeShowTheFiguresOfTheServiceRecords) {
+    const std::wstring key = DriveKey(L'C');
+    const std::wstring driveName = Select().SelectedLabel();
+
+    // "Start scan", as the main window's scan on start presses it.
+    Pages().PostStartScan();
+    {
+        BoxAnswerAtAnyTime noFragmentedFiles(Owner(), IDYES);
+        ASSERT_TRUE(Pump([&] { return Pages().VisiblePage() == &ScanResults(); }));
+        EXPECT_FALSE(noFragmentedFiles.Answered()) << "the model drive has fragmented files";
+    }
+    ASSERT_EQ(svc::JobState::Finished, ServiceJobState());
+    EXPECT_EQ(3, window_->WorkflowStep());
+
+    const std::unique_ptr<ServiceFigures> scan = ReadServiceFigures();
+    const svc::JobStatistics& scanned = scan->statistics;
+    ASSERT_GT(scan->fileCount, 0);
+    ASSERT_EQ(scan->fileCount, scan->recordsRead);
+    ASSERT_GT(scanned.TotalClusters, 0u);
+    ASSERT_GT(scanned.UsedClusters, 0u);
+    const double volume = Percent(scan->fragmentedBefore, scanned.TotalClusters);
+    const double data = Percent(scan->fragmentedBefore, scanned.UsedClusters);
+    const ScanFigures& figures = ScanResults().Figures();
+    EXPECT_EQ(TwoDecimals(volume), figures.volumeText);
+    EXPECT_EQ(TwoDecimals(data), figures.dataText);
+    EXPECT_EQ(TwoDecimals(data, L" %.2f%% "), figures.dataTag);
+    EXPECT_EQ(scanned.FragmentedFiles, ScanResults().FragmentedFileCount());
+    EXPECT_EQ(Grouped(scanned.FragmentedFiles), figures.fragmentedText);
+    const bool megabytes = scanned.NonOptimizedBytes > 1048576;
+    EXPECT_EQ(megabytes, figures.nonOptimized.megabytes);
+    EXPECT_EQ(Grouped(scanned.NonOptimizedBytes >> (megabytes ? 20 : 10)),
+              figures.nonOptimizedText);
+    const UINT recommendation = wcstod(TwoDecimals(volume, L"%.2f").c_str(), nullptr) <= 1.0
+                                    ? IDS_NO_OPTIMIZATION_REQUIRED
+                                    : IDS_OPTIMIZATION_RECOMMENDED;
+    EXPECT_EQ(recommendation, figures.recommendation);
+    EXPECT_EQ(driveName, ScanResults().DriveName());
+    EXPECT_EQ(volume > 0.005, ScanResults().ShowsOptimizeHint());
+
+    // The scan, read back from the registry.
+    const std::int64_t scanStatus = scanned.FragmentedFiles == 0 ? 3 : 0;
+    EXPECT_EQ(scanStatus, StoredDword(key, L"Status"));
+    EXPECT_EQ(TwoDecimals(data, L" %.2f%% "), StoredText(key, L"Opt_PerCentag"));
+    EXPECT_EQ(TwoDecimals(volume), StoredText(key, L"VolumeFragmentBefore"));
+    EXPECT_EQ(Grouped(scanned.FragmentedFiles), StoredText(key, L"FragmentedFiles"));
+    EXPECT_EQ(Grouped(scanned.TotalFiles), StoredText(key, L"TotalFiles"));
+    EXPECT_EQ(Grouped(scanned.TotalDirs), StoredText(key, L"TotalDirs"));
+    EXPECT_EQ(1, StoredDword(key, L"IsvalidScanTime"));
+    EXPECT_TRUE(StoredTimeIsRecent(key, L"LastScanSysTime"));
+    EXPECT_EQ(FormatDateText(OleDateFromSystemTime(app_->Settings.DriveHistory[0].LastScanSysTime)),
+              StoredText(key, L"LastScanDate"));
+    EXPECT_EQ(L"Scanning Not Yet Performed", StoredText(key, L"LastDefragDate"));
+
+    // "Defrag": both passes, then the completion notice and the optimization results.
+    {
+        BoxAnswerAtAnyTime success(Owner(), IDOK);
+        PostMessageW(ScanResults().Handle(), WM_COMMAND, IDC_SCAN_DEFRAG, 0);
+        ASSERT_TRUE(Pump([&] { return Pages().VisiblePage() == &DefragResults(); }, 240000));
+        EXPECT_EQ(L"You have successfully optimized " + driveName + L" !", success.Text());
+    }
+    EXPECT_EQ(4, window_->WorkflowStep());
+    EXPECT_EQ(L"Optimization complete", DefragResults().StatusText());
+    EXPECT_FALSE(DefragResults().Aborted());
+
+    const std::unique_ptr<ServiceFigures> optimized = ReadServiceFigures();
+    const svc::JobStatistics& last = optimized->statistics;
+    ASSERT_GT(last.TotalClusters, 0u);
+    const Fragmentation& before = DefragResults().Before();
+    const Fragmentation& after = DefragResults().After();
+    EXPECT_EQ(TwoDecimals(Percent(optimized->fragmentedAfter, last.TotalClusters)),
+              after.volumeText);
+    EXPECT_EQ(TwoDecimals(Percent(optimized->fragmentedAfter, last.UsedClusters)), after.dataText);
+    EXPECT_EQ(after.volumeText, DefragResults().ShownVolumeAfter());
+    EXPECT_GT(before.volume, after.volume) << "the optimization made the drive less fragmented";
+    EXPECT_GT(before.data, after.data);
+    // Counts of the first pass.
+    EXPECT_EQ(StoredText(key, L"TotalFiles"), DefragResults().TotalFilesText());
+    EXPECT_EQ(StoredText(key, L"TotalDirs"), DefragResults().TotalFoldersText());
+    EXPECT_NE(L"0", DefragResults().TotalFilesText());
+
+    ULARGE_INTEGER available = {}, total = {}, free = {};
+    ASSERT_TRUE(GetDiskFreeSpaceExW(L"C:\\", &available, &total, &free));
+    EXPECT_EQ(static_cast<int>(available.QuadPart * 150 / total.QuadPart),
+              DefragResults().Bars().free);
+    EXPECT_EQ(static_cast<int>((total.QuadPart - available.QuadPart) * 150 / total.QuadPart),
+              DefragResults().Bars().used);
+    const MachineDrive c = FixedReadableDrives().front();
+    EXPECT_EQ(L"(C:) " + c.label + L" (" + c.fileSystem + L") ", DefragResults().DriveName());
+
+    // The optimization, read back from the registry.
+    EXPECT_EQ(3, StoredDword(key, L"Status"));
+    EXPECT_EQ(before.volumeText, StoredText(key, L"VolumeFragmentBefore"));
+    EXPECT_EQ(after.volumeText, StoredText(key, L"VolumeFragmentAfter"));
+    EXPECT_EQ(1, StoredDword(key, L"IsvalidDefragTime"));
+    EXPECT_TRUE(StoredTimeIsRecent(key, L"LastDefragSysTime"));
+    EXPECT_EQ(StoredText(key, L"LastScanDate"), StoredText(key, L"LastDefragDate"));
+    EXPECT_NE(L"Scanning Not Yet Performed", StoredText(key, L"LastDefragDate"));
+
+    // "Back": the selection page tells of the optimized drive.
+    PostMessageW(DefragResults().Handle(), WM_COMMAND, IDC_DEFRAG_BACK, 0);
+    ASSERT_TRUE(Pump([&] { return Pages().VisiblePage() == &Select(); }, 10000));
+    EXPECT_EQ(1, window_->WorkflowStep());
+    EXPECT_EQ(L"No optimization required - Drive is Optimized", Select().ActionText());
+    EXPECT_EQ(0u, Select().LastStatus().rfind(L"Already Defragmented on ", 0));
+    EXPECT_TRUE(IsRectEmpty(&Select().LinkArea()));
+}
+
+}  // namespace
