@@ -7,6 +7,7 @@
 #include "app/AdminCheck.h"
 #include "app/LogonEntry.h"
 #include "app/MainWindow.h"
+#include "app/OsVersion.h"
 #include "res/resource.h"
 #include "state/SettingsStore.h"
 #include "ui/SharedBrushes.h"
@@ -20,16 +21,6 @@ CDefragApp* g_app = nullptr;
 // An elevated copy carries this mark in its environment so that it never asks again
 // (a relaunch that still has no administrator rights would otherwise loop).
 constexpr wchar_t kElevatedCopyMark[] = L"VANTREL_ELEVATED_COPY";
-
-unsigned OsMajorVersion() {
-    OSVERSIONINFOW version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    GetVersionExW(&version);
-#pragma GCC diagnostic pop
-    return version.dwMajorVersion;
-}
 
 }  // namespace
 
@@ -49,7 +40,7 @@ CDefragApp& CDefragApp::Instance() {
 
 bool CDefragApp::InitInstance() {
     if (!instanceLock_.Acquire()) {
-        HandOverToRunningInstance(Title.c_str());
+        HandOverToRunningInstance();
         return false;
     }
 
@@ -69,8 +60,12 @@ bool CDefragApp::InitInstance() {
 
     const bool elevatedCopy = GetEnvironmentVariableW(kElevatedCopyMark, nullptr, 0) != 0;
     if (ShouldRequestElevation(OsMajorVersion(), Options.reminderMode, IsUserAdmin(),
-                               elevatedCopy) &&
-        RequestElevation()) {
+                               elevatedCopy)) {
+        // Accepted: the elevated copy takes over. Refused: the program ends without a
+        // window. The switches are not passed on.
+        if (RelaunchElevated(L"")) {
+            ExitProcess(0);
+        }
         return false;
     }
 
@@ -79,19 +74,16 @@ bool CDefragApp::InitInstance() {
     return false;
 }
 
-bool CDefragApp::RequestElevation() {
+bool CDefragApp::RelaunchElevated(const std::wstring& parameters) {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
-    // The copy must be able to take the single-instance lock while this process ends.
+    // Held any longer, the lock would make the copy a second start: it would hand over
+    // to this process, which is about to end, and end too.
     instanceLock_.Release();
     SetEnvironmentVariableW(kElevatedCopyMark, L"1");
-    const auto result =
-        reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"runas", path, L"", L"", SW_SHOWNORMAL));
-    if (result <= 32) {
-        // Refused or failed: the program ends without a window.
-        return true;
-    }
-    ExitProcess(0);
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"runas", path, parameters.c_str(), L"", SW_SHOWNORMAL));
+    return result > 32;
 }
 
 bool CDefragApp::PreTranslateMessage(MSG& msg) {

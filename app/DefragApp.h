@@ -11,6 +11,7 @@
 
 #include "app/SingleInstance.h"
 #include "app/StartupOptions.h"
+#include "flows/MapCache.h"
 #include "framework/Application.h"
 #include "service/ServiceBinding.h"
 #include "state/DriveItems.h"
@@ -27,11 +28,20 @@ class CDefragApp : public fw::Application {
     bool InitInstance() override;
     bool PreTranslateMessage(MSG& msg) override;
 
+    // Asks the shell to start this program again with administrator rights and
+    // `parameters`, after releasing the single-instance lock so that the new copy
+    // can take it. True when the shell accepted (the caller then ends this process);
+    // false when the user declined or the start failed. Any thread.
+    bool RelaunchElevated(const std::wstring& parameters);
+
     // Application title, string 57344: caption of the main window and message boxes.
     std::wstring Title;
     vantrel::service::ServiceBinding Binding;
     ProgramSettings Settings;
     DriveItems Drives;
+    // The last volume map the progress page fetched, handed back to the service
+    // when an optimization of the same drive starts.
+    MapCache VolumeMapCache;
     StartupOptions Options;
     std::vector<std::wstring> Arguments;  // the command line without the program path
     // While false the main window refuses to become visible (reminder mode). The
@@ -41,8 +51,5 @@ class CDefragApp : public fw::Application {
     std::wstring MessageText;
 
   private:
-    // Asks the shell to start this program elevated; true when this process must end.
-    bool RequestElevation();
-
     SingleInstanceLock instanceLock_;
 };

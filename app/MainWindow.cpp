@@ -2,9 +2,13 @@
 
 #include <shellapi.h>
 
+#include "app/About.h"
+#include "app/AdminCheck.h"
 #include "app/CloseRules.h"
 #include "app/DefragApp.h"
 #include "app/MainWindowLayout.h"
+#include "app/OsVersion.h"
+#include "app/PopupThread.h"
 #include "app/SingleInstance.h"
 #include "app/Splash.h"
 #include "app/StaleDriveCheck.h"
@@ -23,6 +27,7 @@
 #include "ui/StringPool.h"
 #include "ui/TimeConvert.h"
 #include "ui/XTMemDC.h"
+#include "update/UpdateCheck.h"
 
 namespace svc = vantrel::service;
 using namespace main_layout;
@@ -61,6 +66,8 @@ const fw::MessageTable CDlgMainDefrag::kTable{
         fw::OnCommand(ID_TRAY_EXIT, &CDlgMainDefrag::OnTrayExit),
         fw::OnCommand(ID_TRAY_ABOUT, &CDlgMainDefrag::OnTrayAbout),
         fw::OnCommand(ID_OPEN_POPUP, &CDlgMainDefrag::OnOpenPopup),
+        fw::OnCommand(IDC_POPUP_START_SCAN, &CDlgMainDefrag::OnPopupStartScan),
+        fw::OnMessage(WM_DESTROY, &CDlgMainDefrag::OnDestroy),
         fw::OnMessage(WM_SIZE, &CDlgMainDefrag::OnSize),
         fw::OnPaint(&CDlgMainDefrag::OnPaint),
         fw::OnMouse(WM_LBUTTONDOWN, &CDlgMainDefrag::OnLButtonDown),
@@ -107,6 +114,8 @@ svc::CellCountSource& CDlgMainDefrag::MapCells() {
 }
 
 bool CDlgMainDefrag::OnInitDialog() {
+    // First of all, so that a second start during the splash finds this window.
+    MarkAsMainWindow(Handle());
     jobState_ = svc::JobState::Idle;
     svc::GetJobState(jobState_, jobDetail_);
 
@@ -242,7 +251,7 @@ void CDlgMainDefrag::OnMinimizeButton() {
 }
 
 void CDlgMainDefrag::OnUpdateButton() {
-    // The update check arrives with the updater; until then the button does nothing.
+    CheckForUpdates(UpdateHost{Handle(), app_.Title, IsUserAdmin()});
 }
 
 void CDlgMainDefrag::OnSize() {
@@ -380,6 +389,12 @@ void CDlgMainDefrag::OnTrayAbout() {
 bool CDlgMainDefrag::OnHandOver(fw::Message& m) {
     // The token is checked first so that it is always released.
     const bool handOver = IsAlreadyRunningToken(m.lParam);
+    if (!app_.MainWindowRelease) {
+        // The user started the program while the logon reminder is up: the window
+        // comes, and the reminder goes without ending the program.
+        app_.MainWindowRelease = true;
+        DismissPopup();
+    }
     if (!IsVisible() || handOver) {
         if (inTray_) {
             inTray_ = false;
@@ -412,7 +427,10 @@ bool CDlgMainDefrag::OnSysCommand(fw::Message& m) {
     if ((m.wParam & 0xFFF0) != SC_CLOSE) {
         return false;
     }
-    switch (ActionForSystemClose(app_.Settings.CloseSetting, inTray_, jobState_)) {
+    // A window still held hidden for the logon reminder is ending, like one in the
+    // tray: it does not hide into the tray.
+    const bool hiddenForGood = inTray_ || !app_.MainWindowRelease;
+    switch (ActionForSystemClose(app_.Settings.CloseSetting, hiddenForGood, jobState_)) {
         case SystemCloseAction::HideToTray:
             HideToTray();
             return true;
@@ -431,12 +449,12 @@ bool CDlgMainDefrag::OnSysCommand(fw::Message& m) {
 
 bool CDlgMainDefrag::ConfirmStopRunningJob() {
     svc::PauseJob();
-    pages_.SetStopConfirmed(true);
+    pages_.ProgressPage().SetStopConfirmed(true);
     const int answer = MessageBoxW(Handle(), LoadPooledString(IDS_CONFIRM_STOP_ON_CLOSE).c_str(),
                                    app_.Title.c_str(), kConfirmStopFlags);
     if (answer != IDYES) {
         svc::ResumeJob();
-        pages_.SetStopConfirmed(false);
+        pages_.ProgressPage().SetStopConfirmed(false);
         return false;
     }
     svc::StopJob();
@@ -444,10 +462,32 @@ bool CDlgMainDefrag::ConfirmStopRunningJob() {
 }
 
 void CDlgMainDefrag::OnOpenPopup() {
-    // The fading reminder notice arrives with the tray and popup change; until then
-    // the reminder shows the main window itself, so the user still sees it.
+    if (OsMajorVersion() <= 4) {
+        return;
+    }
+    PopupRequest request;
+    request.owner = Handle();
+    request.message = app_.MessageText;
+    request.driveLetter = app_.Drives.CurrentDriveLetter;
+    request.mainWindowRelease = &app_.MainWindowRelease;
+    request.relaunchElevated = [&app = app_](const std::wstring& parameters) {
+        return app.RelaunchElevated(parameters);
+    };
+    StartPopupThread(std::move(request));
+}
+
+void CDlgMainDefrag::OnPopupStartScan() {
+    // The popup's "Start Scan Now": the window comes and the selection page scans.
     app_.MainWindowRelease = true;
     Show(SW_SHOW);
+    SetForegroundWindow(Handle());
+    pages_.PostStartScan();
+}
+
+bool CDlgMainDefrag::OnDestroy(fw::Message&) {
+    UnmarkMainWindow(Handle());
+    ReleasePendingHandOvers(Handle());
+    return false;
 }
 
 bool CDlgMainDefrag::OnWindowPosChanging(fw::Message& m) {
@@ -464,7 +504,8 @@ bool CDlgMainDefrag::OnHelp(fw::Message& m) {
 }
 
 void CDlgMainDefrag::OpenAbout() {
-    // The About window arrives with its own change; until then the link does nothing.
+    CDlgAbout about;
+    about.RunModal(Handle());
 }
 
 void CDlgMainDefrag::OpenHelpPage() {

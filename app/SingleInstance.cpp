@@ -2,6 +2,24 @@
 
 #include <iterator>
 
+namespace {
+
+// A second start that comes while the first instance is still starting waits this
+// long for its main window.
+constexpr DWORD kFindWindowPatienceMs = 5000;
+constexpr DWORD kFindWindowPollMs = 50;
+
+bool FirstInstanceRuns() {
+    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, kSingleInstanceMutexName);
+    if (mutex == nullptr) {
+        return false;
+    }
+    CloseHandle(mutex);
+    return true;
+}
+
+}  // namespace
+
 UINT HandOverMessage() {
     static const UINT message = RegisterWindowMessageW(kHandOverMessageName);
     return message;
@@ -24,8 +42,32 @@ void SingleInstanceLock::Release() {
     }
 }
 
-bool HandOverToRunningInstance(const wchar_t* title) {
-    HWND running = FindWindowW(kDialogWindowClass, title);
+void MarkAsMainWindow(HWND window) {
+    SetPropW(window, kMainWindowProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(1)));
+}
+
+void UnmarkMainWindow(HWND window) {
+    RemovePropW(window, kMainWindowProperty);
+}
+
+HWND FindRunningMainWindow() {
+    HWND window = nullptr;
+    while ((window = FindWindowExW(nullptr, window, kDialogWindowClass, nullptr)) != nullptr) {
+        if (GetPropW(window, kMainWindowProperty) != nullptr) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+bool HandOverToRunningInstance() {
+    HWND running = FindRunningMainWindow();
+    for (DWORD waited = 0;
+         running == nullptr && waited < kFindWindowPatienceMs && FirstInstanceRuns();
+         waited += kFindWindowPollMs) {
+        Sleep(kFindWindowPollMs);
+        running = FindRunningMainWindow();
+    }
     if (running == nullptr) {
         return false;
     }
@@ -51,4 +93,12 @@ bool IsAlreadyRunningToken(LPARAM lParam) {
     }
     GlobalDeleteAtom(atom);
     return true;
+}
+
+void ReleasePendingHandOvers(HWND window) {
+    const UINT message = HandOverMessage();
+    MSG pending;
+    while (PeekMessageW(&pending, window, message, message, PM_REMOVE)) {
+        IsAlreadyRunningToken(pending.lParam);
+    }
 }

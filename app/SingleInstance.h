@@ -1,5 +1,9 @@
 // One instance per session. A second start finds the first instance's main window
 // and asks it to come to the front, then ends.
+//
+// The main window carries a window property of its own from the start of its
+// initialisation to its destruction: the splash and the message boxes are standard
+// dialogs titled "Vantrel" too, and a hand-over sent to one of them would be lost.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +13,7 @@ inline constexpr wchar_t kSingleInstanceMutexName[] =
 inline constexpr wchar_t kHandOverMessageName[] = L"this will work";
 inline constexpr wchar_t kHandOverText[] = L"AlreadyRunning";
 inline constexpr wchar_t kDialogWindowClass[] = L"#32770";
+inline constexpr wchar_t kMainWindowProperty[] = L"Vantrel.MainWindow";
 
 // The registered hand-over message, registered once per process.
 UINT HandOverMessage();
@@ -30,13 +35,24 @@ class SingleInstanceLock {
     HANDLE mutex_ = nullptr;
 };
 
-// Posts the hand-over message to the running instance's main window (a standard
-// dialog titled `title`). The lParam is a global atom of the hand-over text, so the
-// receiver recognises it without reading this process's memory. Returns whether a
-// window was found.
-bool HandOverToRunningInstance(const wchar_t* title);
+// Main-window side: the mark a second start looks for.
+void MarkAsMainWindow(HWND window);
+void UnmarkMainWindow(HWND window);
+// The running instance's main window: a top-level standard dialog with the mark;
+// null when there is none.
+HWND FindRunningMainWindow();
+
+// Posts the hand-over message to the running instance's main window, waiting a few
+// seconds for it while the other instance is still starting. The lParam is a global
+// atom of the hand-over text, so the receiver recognises it without reading this
+// process's memory; the receiver releases it. Returns whether a window was found.
+bool HandOverToRunningInstance();
 
 // Receiver side: whether the hand-over lParam designates "AlreadyRunning" (compared
 // case-insensitively). A recognised atom is released, so repeated starts leave no
 // atom behind.
 bool IsAlreadyRunningToken(LPARAM lParam);
+
+// Receiver side, as the main window is destroyed: releases the tokens of hand-overs
+// still queued for it, which no one would read any more.
+void ReleasePendingHandOvers(HWND window);
