@@ -13,7 +13,7 @@ endfunction()
 function(vantrel_add_wine_test target)
   cmake_parse_arguments(ARG "GUI" "TIMEOUT" "FIXTURES" ${ARGN})
   add_test(NAME ${target}
-           COMMAND ${VANTREL_WINE_RUN} $<TARGET_FILE:${target}> --gtest_brief=1
+           COMMAND ${VANTREL_WINE_RUN} $<TARGET_FILE:${target}>
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   vantrel_wine_test_environment(${target})
   set(fixtures wine_prefix ${ARG_FIXTURES})

@@ -30,8 +30,9 @@ inline std::wstring LongestStaticText(HWND box) {
 class MessageBoxAnswer {
   public:
     // Presses `button` in the next complete box owned by `owner`; gives up after
-    // about `timeoutMs` (ten seconds unless told).
-    MessageBoxAnswer(HWND owner, int button, DWORD timeoutMs = 10000)
+    // about `timeoutMs`. The default is generous: a box that comes late on a loaded
+    // machine and finds no answerer would hold the test in its modal loop for good.
+    MessageBoxAnswer(HWND owner, int button, DWORD timeoutMs = 60000)
         : thread_([this, owner, button, timeoutMs] {
               for (DWORD waited = 0; waited < timeoutMs && !stop_; waited += 25) {
                   if (HWND box = FindCompleteBox(owner)) {

@@ -100,6 +100,16 @@ class Server(ThreadingHTTPServer):
         pass
 
 
+def detach_from_the_callers_output():
+    # Wine hands this process the test program's standard handles: CTest's output
+    # pipe. A server still alive after its test would keep CTest waiting on that pipe
+    # until the server's idle end, so the server lets go of it at once.
+    devnull = os.open(os.devnull, os.O_RDWR)
+    for fd in (0, 1, 2):
+        os.dup2(devnull, fd)
+    os.close(devnull)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--root", required=True)
@@ -107,6 +117,7 @@ def main():
     parser.add_argument("--idle", type=float, default=120)
     parser.add_argument("--lifetime", type=float, default=900)
     args = parser.parse_args()
+    detach_from_the_callers_output()
 
     Handler.root = args.root
     server = Server(("127.0.0.1", 0), Handler)
