@@ -199,9 +199,7 @@ bool CDlgDefragResults::OnSetCursor(fw::Message& m) {
 // ---- Layout and painting ------------------------------------------------------------------
 
 void CDlgDefragResults::OnSize() {
-    for (const Placed& placed : kPlaced) {
-        MoveItem(placed.id, placed.x, placed.y, placed.width, placed.height);
-    }
+    PlaceItems(kPlaced);
 }
 
 void CDlgDefragResults::OnPaint(HDC target) {

@@ -522,9 +522,7 @@ bool CDlgDiskAnalyzing::PreTranslateMessage(MSG& msg) {
 // ---- Layout and painting ------------------------------------------------------------------
 
 void CDlgDiskAnalyzing::OnSize() {
-    for (const Placed& placed : kPlaced) {
-        MoveItem(placed.id, placed.x, placed.y, placed.width, placed.height);
-    }
+    PlaceItems(kPlaced);
     for (const LegendEntry& entry : kLegend) {
         MoveItem(entry.swatchId, entry.swatchX, kSwatchY, kSwatchSize, kSwatchSize);
         MoveItem(entry.labelId, entry.labelX, kLegendLabelY, entry.labelWidth, kLegendLabelHeight);

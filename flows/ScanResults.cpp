@@ -135,9 +135,7 @@ bool CDlgScanResults::OnSetCursor(fw::Message& m) {
 // ---- Layout and painting ----------------------------------------------------------------
 
 void CDlgScanResults::OnSize() {
-    for (const Placed& placed : kPlaced) {
-        MoveItem(placed.id, placed.x, placed.y, placed.width, placed.height);
-    }
+    PlaceItems(kPlaced);
 }
 
 void CDlgScanResults::OnPaint(HDC target) {

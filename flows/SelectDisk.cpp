@@ -282,9 +282,7 @@ bool CSelectDiskDlg::OnSetCursor(fw::Message& m) {
 // ---- Layout and painting ----------------------------------------------------------------
 
 void CSelectDiskDlg::OnSize() {
-    for (const Placed& placed : kPlaced) {
-        MoveItem(placed.id, placed.x, placed.y, placed.width, placed.height);
-    }
+    PlaceItems(kPlaced);
 }
 
 void CSelectDiskDlg::OnPaint(HDC target) {

@@ -4,14 +4,12 @@
 #include <windows.h>
 
 #include "flows/PageDrawing.h"
+#include "framework/Window.h"
 #include "res/resource.h"
 
 namespace select_layout {
 
-struct Placed {
-    int id;
-    int x, y, width, height;
-};
+using Placed = fw::PlacedItem;
 
 // Placed on every resize.
 inline constexpr Placed kPlaced[] = {

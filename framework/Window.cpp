@@ -267,6 +267,12 @@ void Window::MoveItem(int id, int x, int y, int width, int height) {
     }
 }
 
+void Window::PlaceItems(std::span<const PlacedItem> items) {
+    for (const PlacedItem& item : items) {
+        MoveItem(item.id, item.x, item.y, item.width, item.height);
+    }
+}
+
 void Window::SetItemText(int id, const wchar_t* text) {
     if (HWND item = Item(id)) {
         SetWindowTextW(item, text);

@@ -22,12 +22,19 @@
 
 #include <windows.h>
 
+#include <span>
 #include <string>
 
 #include "framework/Message.h"
 #include "framework/MessageTable.h"
 
 namespace fw {
+
+// A child control's fixed place in its parent's client area.
+struct PlacedItem {
+    int id;
+    int x, y, width, height;
+};
 
 class Window {
   public:
@@ -82,6 +89,8 @@ class Window {
     void ShowItem(int id, bool show);
     void EnableItem(int id, bool enable);
     void MoveItem(int id, int x, int y, int width, int height);
+    // Moves every listed child control to its place.
+    void PlaceItems(std::span<const PlacedItem> items);
     void SetItemText(int id, const wchar_t* text);
     std::wstring ItemText(int id) const;
     // The window keeps using `font` and does not own it.

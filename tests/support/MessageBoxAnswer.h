@@ -1,7 +1,7 @@
 // Answers the next message box owned by a window, from a thread of its own, while
 // the test's thread sits in the box's modal loop. A box counts once it is visible
 // and its message text is set: Wine builds the box in steps, and a box found half
-// built would answer before the text could be read.
+// built would answer before the text could be read. Works across processes.
 #pragma once
 
 #include <windows.h>
@@ -56,6 +56,12 @@ class MessageBoxAnswer {
         Join();
         return answered_;
     }
+    // Stops looking at once; true when a box was answered.
+    bool StopAndReport() {
+        stop_ = true;
+        Join();
+        return answered_;
+    }
     // The answered box's message text (empty when none was answered).
     std::wstring Text() {
         Join();
@@ -66,7 +72,10 @@ class MessageBoxAnswer {
     static HWND FindCompleteBox(HWND owner) {
         HWND box = nullptr;
         while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr) {
+            // A dialog with a progress bar (update.dll's download window, owned by the
+            // same window) is no message box.
             if (GetWindow(box, GW_OWNER) == owner && IsWindowVisible(box) &&
+                FindWindowExW(box, nullptr, L"msctls_progress32", nullptr) == nullptr &&
                 !LongestStaticText(box).empty()) {
                 return box;
             }

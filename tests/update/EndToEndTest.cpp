@@ -12,7 +12,7 @@
 #include "res/resource.h"
 #include "tests/update/InstalledProgram.h"
 #include "tests/update/LoopbackServer.h"
-#include "tests/update/MessageAnswer.h"
+#include "tests/support/MessageBoxAnswer.h"
 #include "ui/Paths.h"
 #include "ui/StringPool.h"
 #include "update/InstallerHash.h"
@@ -99,7 +99,7 @@ class EndToEnd : public testing::Test {
         if (window == nullptr) {
             return L"(no main window)";
         }
-        UpdateMessageAnswer answer(window, 30000);
+        MessageBoxAnswer answer(window, IDOK);
         PressUpdateButton(window);
         return answer.Text();
     }

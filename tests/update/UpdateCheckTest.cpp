@@ -11,7 +11,7 @@
 
 #include "res/resource.h"
 #include "tests/update/LoopbackServer.h"
-#include "tests/update/MessageAnswer.h"
+#include "tests/support/MessageBoxAnswer.h"
 #include "ui/Paths.h"
 #include "ui/StringPool.h"
 #include "update/InstallerHash.h"
@@ -113,7 +113,7 @@ class UpdateCheck : public testing::Test {
     // Presses the button as an administrator; answers the one message and returns
     // its text (empty when none came) with the check's result.
     std::wstring Check(int* result = nullptr, bool administrator = true) {
-        UpdateMessageAnswer answer(owner_);
+        MessageBoxAnswer answer(owner_, IDOK);
         UpdateHost host{owner_, L"Vantrel", administrator};
         const int answered = CheckForUpdates(host);
         if (result != nullptr) {
