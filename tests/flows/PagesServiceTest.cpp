@@ -31,36 +31,25 @@
 #include "tests/service/StandInService.h"
 #include "tests/state/TestRegistry.h"
 #include "tests/support/MessageBoxAnswer.h"
+#include "tests/support/StandInWindowTest.h"
 #include "ui/Format.h"
 #include "ui/SharedBrushes.h"
 #include "ui/SharedFonts.h"
 
 namespace svc = vantrel::service;
+using vantrel::testsupport::kFastJobMs;
 using vantrel::testsupport::MessageBoxAnswer;
+using vantrel::testsupport::ServiceJobState;
+using vantrel::testsupport::SetPace;
+using vantrel::testsupport::StandInWindowTest;
 
 namespace {
 
-// A scan of this pace ends while the job start still waits; the optimization passes
-// take a little longer and shorter.
-constexpr std::uint32_t kFastJobMs = 1500;
 // Reading some thousand 64 KiB records takes a while under Wine.
 constexpr DWORD kRoadTimeoutMs = 120000;
 
 const COLORREF kBad = RGB(169, 1, 1);
 const COLORREF kGood = RGB(0, 130, 44);
-
-void SetPace(std::uint32_t milliseconds) {
-    RegistryKey key(kRegistryReadWriteAccess);
-    ASSERT_TRUE(key.OpenOrCreate(HKEY_LOCAL_MACHINE,
-                                 L"SYSTEM\\CurrentControlSet\\Services\\Vantrel\\Parameters"));
-    ASSERT_TRUE(key.WriteDword(L"JobMilliseconds", milliseconds));
-}
-
-long ServiceJobState() {
-    long state = -1, detail = -1;
-    svc::GetJobState(state, detail);
-    return state;
-}
 
 bool Pump(const std::function<bool()>& done, DWORD timeoutMs = kRoadTimeoutMs) {
     return fw::test::PumpUntil(done, timeoutMs);
@@ -252,48 +241,24 @@ class BoxAnswerAtAnyTime {
 
 // ---- The fixture -------------------------------------------------------------------------
 
-class PagesTest : public testing::Test {
+class PagesTest : public StandInWindowTest {
   protected:
-    static void SetUpTestSuite() {
-        standIn_ =
-            std::make_unique<vantrel::testsupport::StandInService>(VANTREL_DEFRAGSVC_RELATIVE);
-        ASSERT_TRUE(standIn_->Uninstall());
-        ASSERT_TRUE(standIn_->Install(kFastJobMs));
-        app_ = std::make_unique<CDefragApp>();
-        app_->Options.skipSplash = true;
-        ASSERT_TRUE(app_->Binding.Bind());
-        BuildSharedFonts();
-        BuildSharedBrushes();
-    }
-
-    static void TearDownTestSuite() {
-        app_.reset();
-        EXPECT_TRUE(standIn_->Uninstall());
-        standIn_.reset();
-    }
+    static void SetUpTestSuite() { StartSuite(nullptr); }
+    static void TearDownTestSuite() { EndSuite(nullptr); }
 
     void SetUp() override {
         ASSERT_TRUE(app_ != nullptr);
         SetPace(kFastJobMs);
         app_->Settings.KeyPath = registry_.Path();
         app_->Drives = DriveItems{};
-        window_ = std::make_unique<CDlgMainDefrag>(*app_);
-        ASSERT_TRUE(window_->CreateModeless(nullptr));
-        window_->Show(SW_SHOWNOACTIVATE);
-        fw::DispatchPendingMessages();
+        OpenWindow();
     }
 
-    void TearDown() override {
-        svc::SendJobCommandRecord(svc::MakeJobCommand(svc::JobCommandCode::Reset, L'C', 1472, 0));
-        window_->Destroy();
-        window_.reset();
-    }
+    void TearDown() override { CloseWindow(); }
 
-    CDlgHDDScan& Pages() { return window_->Pages(); }
     CSelectDiskDlg& Select() { return Pages().SelectionPage(); }
     CDlgScanResults& ScanResults() { return Pages().ScanResultsPage(); }
     CDlgDefragResults& DefragResults() { return Pages().DefragResultsPage(); }
-    HWND Owner() const { return window_->Handle(); }
     std::wstring DriveKey(wchar_t letter) const { return registry_.Drive(letter); }
 
     std::wstring SelectedEntryText() {
@@ -331,14 +296,8 @@ class PagesTest : public testing::Test {
         SendMessageW(page.Handle(), WM_LBUTTONUP, 0, at);
     }
 
-    static std::unique_ptr<vantrel::testsupport::StandInService> standIn_;
-    static std::unique_ptr<CDefragApp> app_;
     TestRegistryPath registry_;
-    std::unique_ptr<CDlgMainDefrag> window_;
 };
-
-std::unique_ptr<vantrel::testsupport::StandInService> PagesTest::standIn_;
-std::unique_ptr<CDefragApp> PagesTest::app_;
 
 // ---- Drive selection --------------------------------------------------------------------------
 

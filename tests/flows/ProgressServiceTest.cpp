@@ -25,17 +25,19 @@
 #include "tests/framework/TestSupport.h"
 #include "tests/service/StandInService.h"
 #include "tests/support/MessageBoxAnswer.h"
+#include "tests/support/StandInWindowTest.h"
 #include "ui/SharedBrushes.h"
 #include "ui/SharedFonts.h"
 
 namespace svc = vantrel::service;
+using vantrel::testsupport::kFastJobMs;
 using vantrel::testsupport::MessageBoxAnswer;
+using vantrel::testsupport::ServiceJobState;
+using vantrel::testsupport::SetPace;
+using vantrel::testsupport::StandInWindowTest;
 
 namespace {
 
-// A scan of this pace ends while StartJob still waits; the optimization passes
-// take 1.3 and 0.8 times as long.
-constexpr std::uint32_t kFastJobMs = 1500;
 // Slow enough that a job is still running while the test looks at it.
 constexpr std::uint32_t kSlowJobMs = 12000;
 // The results pages read every fragmented file's record (up to 2,500 of 64 KiB)
@@ -44,22 +46,6 @@ constexpr DWORD kJobTimeoutMs = 180000;
 constexpr wchar_t kLabel[] = L"(C:) Test";
 // The results pages save the drive history here rather than in the user's settings.
 constexpr wchar_t kHistoryKey[] = L"Software\\Brenlow\\VantrelProgressTests";
-
-void SetPace(std::uint32_t milliseconds) {
-    RegistryKey key(kRegistryReadWriteAccess);
-    ASSERT_TRUE(key.OpenOrCreate(HKEY_LOCAL_MACHINE,
-                                 L"SYSTEM\\CurrentControlSet\\Services\\Vantrel\\Parameters"));
-    ASSERT_TRUE(key.WriteDword(L"JobMilliseconds", milliseconds));
-}
-
-long ServiceJobState(long* detail = nullptr) {
-    long state = -1, paused = -1;
-    svc::GetJobState(state, paused);
-    if (detail != nullptr) {
-        *detail = paused;
-    }
-    return state;
-}
 
 bool Pump(const std::function<bool()>& done, DWORD timeoutMs = kJobTimeoutMs) {
     return fw::test::PumpUntil(done, timeoutMs);
@@ -74,49 +60,22 @@ int ChangedCells(const std::vector<svc::MapCell>& before, const CVolmeMap& map) 
     return changed;
 }
 
-class ProgressPageTest : public testing::Test {
+class ProgressPageTest : public StandInWindowTest {
   protected:
-    static void SetUpTestSuite() {
-        standIn_ =
-            std::make_unique<vantrel::testsupport::StandInService>(VANTREL_DEFRAGSVC_RELATIVE);
-        ASSERT_TRUE(standIn_->Uninstall());
-        ASSERT_TRUE(standIn_->Install(kFastJobMs));
-        app_ = std::make_unique<CDefragApp>();
-        app_->Options.skipSplash = true;
-        app_->Settings.KeyPath = kHistoryKey;
-        ASSERT_TRUE(app_->Binding.Bind());
-        BuildSharedFonts();
-        BuildSharedBrushes();
-    }
-
-    static void TearDownTestSuite() {
-        RegDeleteTreeW(HKEY_CURRENT_USER, kHistoryKey);
-        app_.reset();
-        EXPECT_TRUE(standIn_->Uninstall());
-        standIn_.reset();
-    }
+    static void SetUpTestSuite() { StartSuite(kHistoryKey); }
+    static void TearDownTestSuite() { EndSuite(kHistoryKey); }
 
     void SetUp() override {
         ASSERT_TRUE(app_ != nullptr);
         app_->Settings.DriveHistory.clear();
         app_->Settings.DriveHistory.Add(MakeDriveRecord(L'C'));
         app_->Drives.CurrentDriveLetter = L'C';
-        window_ = std::make_unique<CDlgMainDefrag>(*app_);
-        ASSERT_TRUE(window_->CreateModeless(nullptr));
-        window_->Show(SW_SHOWNOACTIVATE);
-        fw::DispatchPendingMessages();
+        OpenWindow();
     }
 
-    void TearDown() override {
-        // Whatever a test left running ends here.
-        svc::SendJobCommandRecord(svc::MakeJobCommand(svc::JobCommandCode::Reset, L'C', 1472, 0));
-        window_->Destroy();
-        window_.reset();
-    }
+    void TearDown() override { CloseWindow(); }
 
-    CDlgHDDScan& Pages() { return window_->Pages(); }
     CDlgDiskAnalyzing& Page() { return Pages().ProgressPage(); }
-    HWND Owner() const { return window_->Handle(); }
     bool LinksLocked() const { return IsRectEmpty(&window_->AboutArea()) != FALSE; }
     bool Shows(int id) { return (GetWindowLongPtrW(Page().Item(id), GWL_STYLE) & WS_VISIBLE) != 0; }
 
@@ -143,14 +102,7 @@ class ProgressPageTest : public testing::Test {
         MessageBoxAnswer noFragmentedFiles(Owner(), IDYES, kJobTimeoutMs);
         return Pump([&] { return Pages().VisiblePage() == &page; });
     }
-
-    static std::unique_ptr<vantrel::testsupport::StandInService> standIn_;
-    static std::unique_ptr<CDefragApp> app_;
-    std::unique_ptr<CDlgMainDefrag> window_;
 };
-
-std::unique_ptr<vantrel::testsupport::StandInService> ProgressPageTest::standIn_;
-std::unique_ptr<CDefragApp> ProgressPageTest::app_;
 
 TEST_F(ProgressPageTest, ScanRunsToTheEndAndHandsOverToTheScanResults) {
     SetPace(kFastJobMs);

@@ -25,6 +25,7 @@
 #include "tests/reports/ReportBytes.h"
 #include "tests/service/StandInService.h"
 #include "tests/support/MessageBoxAnswer.h"
+#include "tests/support/StandInWindowTest.h"
 #include "ui/Paths.h"
 #include "ui/SharedBrushes.h"
 #include "ui/SharedFonts.h"
@@ -33,21 +34,17 @@ namespace svc = vantrel::service;
 using reports_test::Exists;
 using reports_test::ReadBytes;
 using reports_test::Utf8;
+using vantrel::testsupport::kFastJobMs;
 using vantrel::testsupport::MessageBoxAnswer;
+using vantrel::testsupport::ServiceJobState;
+using vantrel::testsupport::SetPace;
+using vantrel::testsupport::StandInWindowTest;
 
 namespace {
 
-constexpr std::uint32_t kFastJobMs = 1500;
 constexpr DWORD kJobTimeoutMs = 60000;
 constexpr wchar_t kLabel[] = L"(C:) Test";
 constexpr wchar_t kHistoryKey[] = L"Software\\Brenlow\\VantrelReportTests";
-
-void SetPace(std::uint32_t milliseconds) {
-    RegistryKey key(kRegistryReadWriteAccess);
-    ASSERT_TRUE(key.OpenOrCreate(HKEY_LOCAL_MACHINE,
-                                 L"SYSTEM\\CurrentControlSet\\Services\\Vantrel\\Parameters"));
-    ASSERT_TRUE(key.WriteDword(L"JobMilliseconds", milliseconds));
-}
 
 std::string Row(const std::string& label, const std::string& value) {
     return "<tr><td class=\"foot\" >" + label + "</td> <td class=\"foot\">" + value +
@@ -65,27 +62,10 @@ void ClickLink(fw::Window& page, const RECT& link) {
     SendMessageW(page.Handle(), WM_LBUTTONUP, 0, at);
 }
 
-class ReportPagesTest : public testing::Test {
+class ReportPagesTest : public StandInWindowTest {
   protected:
-    static void SetUpTestSuite() {
-        standIn_ =
-            std::make_unique<vantrel::testsupport::StandInService>(VANTREL_DEFRAGSVC_RELATIVE);
-        ASSERT_TRUE(standIn_->Uninstall());
-        ASSERT_TRUE(standIn_->Install(kFastJobMs));
-        app_ = std::make_unique<CDefragApp>();
-        app_->Options.skipSplash = true;
-        app_->Settings.KeyPath = kHistoryKey;
-        ASSERT_TRUE(app_->Binding.Bind());
-        BuildSharedFonts();
-        BuildSharedBrushes();
-    }
-
-    static void TearDownTestSuite() {
-        RegDeleteTreeW(HKEY_CURRENT_USER, kHistoryKey);
-        app_.reset();
-        EXPECT_TRUE(standIn_->Uninstall());
-        standIn_.reset();
-    }
+    static void SetUpTestSuite() { StartSuite(kHistoryKey); }
+    static void TearDownTestSuite() { EndSuite(kHistoryKey); }
 
     void SetUp() override {
         ASSERT_TRUE(app_ != nullptr);
@@ -93,42 +73,26 @@ class ReportPagesTest : public testing::Test {
         app_->Settings.DriveHistory.clear();
         app_->Settings.DriveHistory.Add(MakeDriveRecord(L'C'));
         app_->Drives.CurrentDriveLetter = L'C';
-        window_ = std::make_unique<CDlgMainDefrag>(*app_);
-        ASSERT_TRUE(window_->CreateModeless(nullptr));
-        window_->Show(SW_SHOWNOACTIVATE);
-        fw::DispatchPendingMessages();
+        OpenWindow();
         ASSERT_TRUE(GetAppDataPath(folder_, L""));
         for (ReportKind kind : {ReportKind::Scan, ReportKind::Optimization}) {
             DeleteFileW(ReportPath(kind).c_str());
         }
     }
 
-    void TearDown() override {
-        svc::SendJobCommandRecord(svc::MakeJobCommand(svc::JobCommandCode::Reset, L'C', 1472, 0));
-        window_->Destroy();
-        window_.reset();
-    }
+    void TearDown() override { CloseWindow(); }
 
     std::wstring ReportPath(ReportKind kind) const {
         return folder_ + L"\\" + std::wstring(ReportFileName(kind));
     }
 
-    CDlgHDDScan& Pages() { return window_->Pages(); }
-    HWND Owner() const { return window_->Handle(); }
-
     bool WaitForPage(fw::Window& page) {
         return fw::test::PumpUntil([&] { return Pages().VisiblePage() == &page; }, kJobTimeoutMs);
     }
 
-    static std::unique_ptr<vantrel::testsupport::StandInService> standIn_;
-    static std::unique_ptr<CDefragApp> app_;
-    std::unique_ptr<CDlgMainDefrag> window_;
     std::wstring folder_;
     RecordingLauncher launcher_;
 };
-
-std::unique_ptr<vantrel::testsupport::StandInService> ReportPagesTest::standIn_;
-std::unique_ptr<CDefragApp> ReportPagesTest::app_;
 
 TEST_F(ReportPagesTest, BothLinksWriteTheReportsWithThePagesFigures) {
     // A scan to its results page.
