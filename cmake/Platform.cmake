@@ -3,9 +3,12 @@ add_library(vantrel_options INTERFACE)
 target_compile_definitions(vantrel_options INTERFACE
     UNICODE _UNICODE NOMINMAX STRICT
     _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0800
-    VANTREL_VERSION_TEXT="${PROJECT_VERSION}"
-    VANTREL_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} VANTREL_VERSION_MINOR=${PROJECT_VERSION_MINOR}
-    VANTREL_VERSION_PATCH=${PROJECT_VERSION_PATCH} VANTREL_VERSION_TWEAK=${PROJECT_VERSION_TWEAK})
+    # Only the version resources read the numbers: a version bump recompiles no
+    # C++ source.
+    $<$<COMPILE_LANGUAGE:RC>:VANTREL_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}>
+    $<$<COMPILE_LANGUAGE:RC>:VANTREL_VERSION_MINOR=${PROJECT_VERSION_MINOR}>
+    $<$<COMPILE_LANGUAGE:RC>:VANTREL_VERSION_PATCH=${PROJECT_VERSION_PATCH}>
+    $<$<COMPILE_LANGUAGE:RC>:VANTREL_VERSION_TWEAK=${PROJECT_VERSION_TWEAK}>)
 target_compile_options(vantrel_options INTERFACE
     $<$<COMPILE_LANGUAGE:C,CXX>:-Wall -Wextra -Wshadow -Werror>)
 target_include_directories(vantrel_options INTERFACE ${PROJECT_SOURCE_DIR})
@@ -25,6 +28,27 @@ else()
   set(VANTREL_WIDL_POINTER_SIZE -m32)
 endif()
 file(WRITE ${CMAKE_BINARY_DIR}/wine-arch "${VANTREL_WINE_ARCH}\n")
+
+# The product's common headers, compiled once per tree and reused by every C++
+# library of the program (GCC rejects a header compiled with other -O or -f flags,
+# so targets with flags of their own do not take it).
+add_library(vantrel_product_pch OBJECT ${PROJECT_SOURCE_DIR}/cmake/pch/Empty.cpp)
+target_link_libraries(vantrel_product_pch PRIVATE vantrel_options)
+target_precompile_headers(vantrel_product_pch PRIVATE
+    <windows.h> <algorithm> <cstdint> <cstdio> <functional> <memory> <optional>
+    <string> <string_view> <vector>)
+
+function(vantrel_use_product_pch)
+  foreach(target IN LISTS ARGN)
+    target_precompile_headers(${target} REUSE_FROM vantrel_product_pch)
+  endforeach()
+endfunction()
+
+# The version text for the few C++ sources that compare against it (tests).
+function(vantrel_version_text_in)
+  set_property(SOURCE ${ARGN} APPEND PROPERTY COMPILE_DEFINITIONS
+               VANTREL_VERSION_TEXT="${PROJECT_VERSION}")
+endfunction()
 
 # A Windows GUI program: wWinMain, GUI subsystem, Unicode entry point.
 function(vantrel_gui_executable target)

@@ -16,6 +16,8 @@ using Clock = std::chrono::steady_clock;
 namespace JobState = service::JobState;
 
 constexpr auto kTick = std::chrono::milliseconds(25);
+// How often a held job asks whether it may go on.
+constexpr auto kHoldRecheck = std::chrono::milliseconds(50);
 
 std::uint32_t DurationFor(JobKind kind, int pass, std::uint32_t analysisMilliseconds) {
     if (kind == JobKind::Analysis) {
@@ -54,7 +56,7 @@ EngineEnvironment SystemEnvironment(std::optional<std::uint32_t> jobMilliseconds
     if (jobMilliseconds) {
         pace = [value = *jobMilliseconds] { return value; };
     }
-    return {SystemVolumeBytes, SystemVolumeText, pace};
+    return {SystemVolumeBytes, SystemVolumeText, pace, [] { return ReadJobHoldPercent(); }};
 }
 
 DefragEngine::DefragEngine(EngineEnvironment environment)
@@ -213,6 +215,16 @@ void DefragEngine::Work(const JobRequest& request) {
     const double totalWork = static_cast<double>(job.TotalWork());
     double credit = 0.0;
     auto last = Clock::now();
+    // The work up to which the job may go before it holds.
+    auto holdLimit = [this, &job] {
+        const std::uint32_t percent = environment_.holdPercent ? environment_.holdPercent() : 0;
+        if (percent == 0 || percent >= 100) {
+            return job.TotalWork();
+        }
+        return job.TotalWork() / 100 * percent + job.TotalWork() % 100 * percent / 100;
+    };
+    std::uint64_t limit = holdLimit();
+    auto holdChecked = last;
     while (!job.Done()) {
         bool paused = false;
         std::shared_ptr<const std::vector<service::MapCell>> offered;
@@ -234,13 +246,21 @@ void DefragEngine::Work(const JobRequest& request) {
             job.AdoptMap(*offered);
         }
         const auto now = Clock::now();
-        if (!paused) {
+        if (job.DoneWork() >= limit && now - holdChecked >= kHoldRecheck) {
+            limit = holdLimit();
+            holdChecked = now;
+        }
+        const bool held = job.DoneWork() >= limit;
+        if (held) {
+            credit = 0.0;
+        }
+        if (!paused && !held) {
             const std::chrono::duration<double, std::milli> step = now - last;
             credit += request.durationMilliseconds == 0
                           ? totalWork + 1.0
                           : totalWork * step.count() / request.durationMilliseconds;
             const std::uint64_t done = job.DoneWork();
-            const double remaining = static_cast<double>(job.TotalWork() - done);
+            const double remaining = static_cast<double>(std::min(limit, job.TotalWork()) - done);
             if (credit > 0.0) {
                 job.AdvanceTo(done +
                               static_cast<std::uint64_t>(std::ceil(std::min(credit, remaining))));

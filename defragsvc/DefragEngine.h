@@ -32,6 +32,9 @@ struct EngineEnvironment {
     std::function<std::wstring(wchar_t letter)> volumeText;
     // How long an analysis should take; optimization passes are scaled from it.
     std::function<std::uint32_t()> jobMilliseconds;
+    // The share of its work (percent) at which a job holds until this answers 0
+    // or more; empty or 0: no hold. Asked again while a job holds.
+    std::function<std::uint32_t()> holdPercent;
 };
 
 // The real drives (or a default size for an unknown one) and the pace: the given

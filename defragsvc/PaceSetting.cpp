@@ -14,32 +14,48 @@ std::wstring ParametersKeyPath() {
            L"\\Parameters";
 }
 
-}  // namespace
-
-std::uint32_t ReadJobMilliseconds() {
+std::optional<std::uint32_t> ReadParameter(const wchar_t* name, std::uint32_t highest) {
     DWORD value = 0;
     DWORD type = 0;
     DWORD size = sizeof value;
-    const LSTATUS status = RegGetValueW(HKEY_LOCAL_MACHINE, ParametersKeyPath().c_str(),
-                                        kPaceValueName, RRF_RT_REG_DWORD, &type, &value, &size);
-    if (status != ERROR_SUCCESS || value > kMaxJobMilliseconds) {
-        return kDefaultJobMilliseconds;
+    const LSTATUS status = RegGetValueW(HKEY_LOCAL_MACHINE, ParametersKeyPath().c_str(), name,
+                                        RRF_RT_REG_DWORD, &type, &value, &size);
+    if (status != ERROR_SUCCESS || value > highest) {
+        return std::nullopt;
     }
     return value;
 }
 
-bool WriteJobMilliseconds(std::uint32_t milliseconds) {
+bool WriteParameter(const wchar_t* name, std::uint32_t number) {
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, ParametersKeyPath().c_str(), 0, nullptr, 0,
                         KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
         return false;
     }
-    const DWORD value = milliseconds;
-    const bool written =
-        RegSetValueExW(key, kPaceValueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                       sizeof value) == ERROR_SUCCESS;
+    const DWORD value = number;
+    const bool written = RegSetValueExW(key, name, 0, REG_DWORD,
+                                        reinterpret_cast<const BYTE*>(&value),
+                                        sizeof value) == ERROR_SUCCESS;
     RegCloseKey(key);
     return written;
+}
+
+}  // namespace
+
+std::uint32_t ReadJobMilliseconds() {
+    return ReadParameter(kPaceValueName, kMaxJobMilliseconds).value_or(kDefaultJobMilliseconds);
+}
+
+bool WriteJobMilliseconds(std::uint32_t milliseconds) {
+    return WriteParameter(kPaceValueName, milliseconds);
+}
+
+std::uint32_t ReadJobHoldPercent() {
+    return ReadParameter(kHoldValueName, kMaxHoldPercent).value_or(0);
+}
+
+bool WriteJobHoldPercent(std::uint32_t percent) {
+    return WriteParameter(kHoldValueName, percent);
 }
 
 std::optional<std::uint32_t> ParseJobMilliseconds(std::wstring_view text) {

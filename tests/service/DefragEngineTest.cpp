@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstring>
 #include <memory>
 
@@ -25,7 +26,7 @@ class DefragEngineLifecycle : public testing::Test {
   protected:
     DefragEngineLifecycle()
         : engine_({[](wchar_t) { return 8 * kGiB; }, [](wchar_t) { return std::wstring(L"Test"); },
-                   [] { return 300u; }}) {}
+                   [] { return 300u; }, [this] { return hold_.load(); }}) {}
 
     long Send(std::int32_t code, wchar_t letter = L'C', std::int32_t cells = kCells) {
         return engine_.Command(
@@ -53,6 +54,7 @@ class DefragEngineLifecycle : public testing::Test {
         return statistics;
     }
 
+    std::atomic<std::uint32_t> hold_{0};
     DefragEngine engine_;
 };
 
@@ -136,6 +138,30 @@ TEST_F(DefragEngineLifecycle, PauseHoldsTheJobAndStopFinishesIt) {
     const auto statistics = Statistics();
     EXPECT_LT(statistics->ProcessedClusters, statistics->UsedClusters);
     EXPECT_EQ(static_cast<std::uint64_t>(engine_.FileCount()), statistics->FragmentedFiles);
+}
+
+TEST_F(DefragEngineLifecycle, HoldKeepsTheJobRunningUntilItIsLifted) {
+    hold_ = 40;
+    ASSERT_EQ(Send(JobCommandCode::Analyze), 1);
+    // The job reaches its hold within the pace (300 ms) and stays there.
+    std::uint64_t processed = 0;
+    for (int i = 0; i < 200; ++i) {
+        Sleep(10);
+        const std::uint64_t now = Statistics()->ProcessedClusters;
+        if (now != 0 && now == processed) {
+            break;
+        }
+        processed = now;
+    }
+    Sleep(600);  // twice the whole job's pace
+    EXPECT_EQ(State(), JobState::Running);
+    const auto held = Statistics();
+    EXPECT_GT(held->ProcessedClusters, 0u);
+    EXPECT_LT(held->ProcessedClusters, held->UsedClusters / 2) << "held near 40 % of the work";
+
+    hold_ = 0;
+    EXPECT_EQ(WaitWhileRunning(), JobState::Finished);
+    EXPECT_EQ(Statistics()->ProcessedClusters, Statistics()->UsedClusters);
 }
 
 TEST_F(DefragEngineLifecycle, SecondOptimizeAfterResetRunsTheSecondPass) {

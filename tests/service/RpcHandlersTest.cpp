@@ -17,7 +17,7 @@ class ServerRoutines : public testing::Test {
   protected:
     ServerRoutines()
         : engine_({[](wchar_t) { return 4ull << 30; }, [](wchar_t) { return std::wstring(); },
-                   [] { return 0u; }}) {
+                   [] { return 0u; }, {}}) {
         AttachEngine(&engine_);
     }
     ~ServerRoutines() override { AttachEngine(nullptr); }

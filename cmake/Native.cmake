@@ -1,0 +1,38 @@
+# The native tree (preset "native", the host's g++): the portable defrag engine,
+# its tests run natively, the NTFS image backend with its proof on real NTFS
+# images, and the vantrel-image program. Nothing here ships.
+option(VANTREL_BUILD_TESTS "Build the test programs" ON)
+option(VANTREL_BUILD_BENCH "Build the benchmark programs (target 'benchmarks')" OFF)
+
+# The same compiler cache settings as the Windows trees.
+find_program(VANTREL_CCACHE ccache)
+if(VANTREL_CCACHE)
+  set(vantrel_launcher
+      /usr/bin/env CCACHE_BASEDIR=${PROJECT_SOURCE_DIR} CCACHE_NOHASHDIR=true
+      CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
+      ${VANTREL_CCACHE})
+  set(CMAKE_C_COMPILER_LAUNCHER ${vantrel_launcher})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${vantrel_launcher})
+endif()
+
+# Warnings as errors, as in the Windows trees.
+add_library(vantrel_native_options INTERFACE)
+target_compile_options(vantrel_native_options INTERFACE -Wall -Wextra -Wshadow -Werror)
+target_include_directories(vantrel_native_options INTERFACE ${PROJECT_SOURCE_DIR})
+
+if(VANTREL_BUILD_TESTS)
+  enable_testing()
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+endif()
+if(VANTREL_BUILD_BENCH)
+  add_custom_target(benchmarks)
+endif()
+
+# Each piece takes part once its folder has a CMakeLists.txt.
+foreach(dir IN ITEMS engine tools/vantrel-image)
+  if(EXISTS ${PROJECT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+    add_subdirectory(${dir})
+  endif()
+endforeach()
