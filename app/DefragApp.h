@@ -34,6 +34,10 @@ class CDefragApp : public fw::Application {
     // false when the user declined or the start failed. Any thread.
     bool RelaunchElevated(const std::wstring& parameters);
 
+    // Whether this process is the session's instance of the program: only its main
+    // window takes the hand-over of a second start.
+    bool HoldsInstanceLock() const { return instanceLock_.Held(); }
+
     // Application title, string 57344: caption of the main window and message boxes.
     std::wstring Title;
     vantrel::service::ServiceBinding Binding;

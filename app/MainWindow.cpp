@@ -12,14 +12,12 @@
 #include "app/SingleInstance.h"
 #include "app/Splash.h"
 #include "app/StaleDriveCheck.h"
-#include "app/TextFormat.h"
+#include "ui/TextFormat.h"
 #include "app/VendorSite.h"
 #include "app/WindowShape.h"
 #include "framework/Gdi.h"
 #include "framework/MessageLoop.h"
 #include "res/resource.h"
-#include "service/DefragClient.h"
-#include "service/JobCommandSender.h"
 #include "ui/BlitBitmap.h"
 #include "ui/SharedBrushes.h"
 #include "ui/SharedFonts.h"
@@ -93,7 +91,12 @@ const fw::MessageTable& CDlgMainDefrag::Messages() const {
     return kTable;
 }
 
-CDlgMainDefrag::CDlgMainDefrag(CDefragApp& app) : fw::Dialog(IDD_MAIN), app_(app) {
+CDlgMainDefrag::CDlgMainDefrag(CDefragApp& app, svc::JobService* service)
+    : fw::Dialog(IDD_MAIN),
+      app_(app),
+      ownLink_(service == nullptr ? std::make_unique<svc::ServiceLink>(service_) : nullptr),
+      jobService_(service != nullptr ? *service : *ownLink_),
+      pages_(*this) {
     g_mainWindow = this;
 }
 
@@ -113,11 +116,44 @@ svc::CellCountSource& CDlgMainDefrag::MapCells() {
     return pages_.MapCells();
 }
 
+const std::wstring& CDlgMainDefrag::Title() const {
+    return app_.Title;
+}
+
+ProgramSettings& CDlgMainDefrag::Settings() {
+    return app_.Settings;
+}
+
+DriveItems& CDlgMainDefrag::Drives() {
+    return app_.Drives;
+}
+
+MapCache& CDlgMainDefrag::VolumeMapCache() {
+    return app_.VolumeMapCache;
+}
+
+void CDlgMainDefrag::RecordJobState(long state, long detail) {
+    jobState_ = state;
+    jobDetail_ = detail;
+}
+
+void CDlgMainDefrag::PostJobActivity(bool idle) {
+    Post(WM_JOB_ACTIVITY, 0, idle ? 1 : 0);
+}
+
+void CDlgMainDefrag::InvalidateHostArea(const RECT& area) {
+    Invalidate(&area, false);
+}
+
 bool CDlgMainDefrag::OnInitDialog() {
-    // First of all, so that a second start during the splash finds this window.
-    MarkAsMainWindow(Handle());
+    // First of all, so that a second start during the splash finds this window. A
+    // main window of a process that is not the session's instance (a test program's)
+    // carries no mark, so that no second start hands over to it.
+    if (app_.HoldsInstanceLock()) {
+        MarkAsMainWindow(Handle());
+    }
     jobState_ = svc::JobState::Idle;
-    svc::GetJobState(jobState_, jobDetail_);
+    jobService_.GetJobState(jobState_, jobDetail_);
 
     if (!app_.Options.skipSplash) {
         ShowSplash();
@@ -228,8 +264,8 @@ void CDlgMainDefrag::ShowFromTray() {
 }
 
 void CDlgMainDefrag::SendResetForCurrentDrive() {
-    svc::SendJobCommand(service_, MapCells(), svc::JobCommandCode::Reset,
-                        app_.Drives.CurrentDriveLetter, 0);
+    jobService_.SendJobCommand(MapCells(), svc::JobCommandCode::Reset,
+                               app_.Drives.CurrentDriveLetter, 0);
 }
 
 void CDlgMainDefrag::OnCloseButton() {
@@ -448,16 +484,16 @@ bool CDlgMainDefrag::OnSysCommand(fw::Message& m) {
 }
 
 bool CDlgMainDefrag::ConfirmStopRunningJob() {
-    svc::PauseJob();
+    jobService_.PauseJob();
     pages_.ProgressPage().SetStopConfirmed(true);
     const int answer = MessageBoxW(Handle(), LoadPooledString(IDS_CONFIRM_STOP_ON_CLOSE).c_str(),
                                    app_.Title.c_str(), kConfirmStopFlags);
     if (answer != IDYES) {
-        svc::ResumeJob();
+        jobService_.ResumeJob();
         pages_.ProgressPage().SetStopConfirmed(false);
         return false;
     }
-    svc::StopJob();
+    jobService_.StopJob();
     return true;
 }
 

@@ -1,17 +1,21 @@
 // The program's only top-level window: a fixed-size skinned dialog that paints its
-// frame, banner and workflow panel, hosts the page container, owns the tray icon and
-// the service record, and decides what minimise and close mean. Other parts of the
-// program reach it through MainWindow().
+// frame, banner and workflow panel, hosts the page container (as its PageHost), owns
+// the tray icon, the service record and the link to the defrag service, and decides
+// what minimise and close mean. Other parts of the program reach it through
+// MainWindow().
 #pragma once
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "app/TrayIcon.h"
 #include "flows/HDDScanContainer.h"
+#include "flows/PageHost.h"
 #include "framework/Dialog.h"
 #include "service/CellCountSource.h"
+#include "service/JobService.h"
 #include "service/ServiceRecord.h"
 #include "ui/HoverButton.h"
 
@@ -22,14 +26,26 @@ inline constexpr UINT WM_JOB_ACTIVITY = WM_USER + 101;
 inline constexpr UINT_PTR kScanOnStartTimer = 11111;
 inline constexpr UINT kScanOnStartDelayMs = 128;
 
-class CDlgMainDefrag : public fw::Dialog {
+class CDlgMainDefrag : public fw::Dialog, public PageHost {
   public:
-    explicit CDlgMainDefrag(CDefragApp& app);
+    // The window and its pages reach the defrag service through `service`; without
+    // one, through the real service (the service record and the process's binding).
+    explicit CDlgMainDefrag(CDefragApp& app, vantrel::service::JobService* service = nullptr);
     ~CDlgMainDefrag() override;
 
+    // PageHost.
+    const std::wstring& Title() const override;
+    ProgramSettings& Settings() override;
+    DriveItems& Drives() override;
+    MapCache& VolumeMapCache() override;
+    vantrel::service::JobService& Service() override { return jobService_; }
     // Moves the workflow indicator (1 Welcome, 2 Scan, 3 Results, 4 Optimize). Every
     // change hides the update button for the rest of the run.
-    void SetWorkflowStep(int step);
+    void SetWorkflowStep(int step) override;
+    void RecordJobState(long state, long detail) override;
+    void PostJobActivity(bool idle) override;
+    void InvalidateHostArea(const RECT& area) override;
+
     int WorkflowStep() const { return workflowStep_; }
 
     void HideToTray();
@@ -38,10 +54,8 @@ class CDlgMainDefrag : public fw::Dialog {
 
     // The last answer of the service's GetJobState.
     long JobState() const { return jobState_; }
-    long& JobStateField() { return jobState_; }
-    long& JobDetailField() { return jobDetail_; }
 
-    vantrel::service::ServiceRecord& Service() { return service_; }
+    vantrel::service::ServiceRecord& ServiceRecord() { return service_; }
     CDlgHDDScan& Pages() { return pages_; }
     // What the current job command announces as the map's cell count.
     vantrel::service::CellCountSource& MapCells();
@@ -100,11 +114,13 @@ class CDlgMainDefrag : public fw::Dialog {
     CHoverButton closeButton_;
     CHoverButton minimizeButton_;
     CHoverButton updateButton_;
+    vantrel::service::ServiceRecord service_;
+    std::unique_ptr<vantrel::service::ServiceLink> ownLink_;
+    vantrel::service::JobService& jobService_;
     CDlgHDDScan pages_;
     CXTTrayIconEX tray_;
     HICON icon_ = nullptr;
     HICON smallIcon_ = nullptr;
-    vantrel::service::ServiceRecord service_;
     long jobState_ = 0;
     long jobDetail_ = 0;
     bool inTray_ = false;

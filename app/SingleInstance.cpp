@@ -32,7 +32,11 @@ SingleInstanceLock::~SingleInstanceLock() {
 bool SingleInstanceLock::Acquire() {
     Release();
     mutex_ = CreateMutexW(nullptr, FALSE, kSingleInstanceMutexName);
-    return !(mutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS);
+    if (mutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+        Release();
+        return false;
+    }
+    return true;
 }
 
 void SingleInstanceLock::Release() {

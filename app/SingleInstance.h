@@ -30,6 +30,7 @@ class SingleInstanceLock {
     bool Acquire();
     // Lets an elevated copy of this program take over the lock.
     void Release();
+    bool Held() const { return mutex_ != nullptr; }
 
   private:
     HANDLE mutex_ = nullptr;

@@ -9,9 +9,18 @@ function(vantrel_wine_test_environment test)
       ENVIRONMENT "WINEPREFIX=${VANTREL_WINEPREFIX};VANTREL_BUILD_DIR=${CMAKE_BINARY_DIR};VANTREL_WINE_ARCH=${VANTREL_WINE_ARCH}")
 endfunction()
 
-# vantrel_add_wine_test(<target> [GUI] [TIMEOUT seconds] [FIXTURES fixture...])
+# The suites run side by side (ctest -j); a lock keeps apart only the programs that
+# share something of the machine:
+#   service  - installs, starts or removes the registered service "Vantrel"
+#   program  - runs vantrel.exe or an installer: the single-instance mutex, the
+#              user's own settings key, the logon entry, Program Files
+#   input    - moves the mouse, types, or needs the foreground window
+# A test's timeout is about four times its measured time, at least a minute.
+#
+# vantrel_add_wine_test(<target> [GUI] [TIMEOUT seconds] [LOCKS lock...]
+#                       [FIXTURES fixture...])
 function(vantrel_add_wine_test target)
-  cmake_parse_arguments(ARG "GUI" "TIMEOUT" "FIXTURES" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "TIMEOUT" "LOCKS;FIXTURES" ${ARGN})
   add_test(NAME ${target}
            COMMAND ${VANTREL_WINE_RUN} $<TARGET_FILE:${target}>
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
@@ -21,7 +30,11 @@ function(vantrel_add_wine_test target)
   if(ARG_TIMEOUT)
     set_tests_properties(${target} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
   else()
-    set_tests_properties(${target} PROPERTIES TIMEOUT 120)
+    set_tests_properties(${target} PROPERTIES TIMEOUT 60)
+  endif()
+  if(ARG_LOCKS)
+    list(TRANSFORM ARG_LOCKS PREPEND vantrel_)
+    set_tests_properties(${target} PROPERTIES RESOURCE_LOCK "${ARG_LOCKS}")
   endif()
   if(ARG_GUI)
     set_tests_properties(${target} PROPERTIES LABELS gui)

@@ -33,9 +33,9 @@ bool WriteParameter(const wchar_t* name, std::uint32_t number) {
         return false;
     }
     const DWORD value = number;
-    const bool written = RegSetValueExW(key, name, 0, REG_DWORD,
-                                        reinterpret_cast<const BYTE*>(&value),
-                                        sizeof value) == ERROR_SUCCESS;
+    const bool written =
+        RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                       sizeof value) == ERROR_SUCCESS;
     RegCloseKey(key);
     return written;
 }

@@ -4,14 +4,13 @@
 
 #include "flows/DefragResultsLayout.h"
 #include "flows/DiskAnalyzing.h"
-#include "flows/FlowApp.h"
 #include "flows/HDDScanContainer.h"
 #include "flows/OptimizationRoom.h"
 #include "flows/PageDrawing.h"
 #include "flows/PageLink.h"
 #include "flows/SummaryReportHook.h"
 #include "res/resource.h"
-#include "service/DefragClient.h"
+#include "service/JobService.h"
 #include "state/DriveHistoryStore.h"
 #include "ui/SharedBrushes.h"
 #include "ui/SharedFonts.h"
@@ -61,10 +60,9 @@ const fw::MessageTable& CDlgDefragResults::Messages() const {
     return kTable;
 }
 
-CDlgDefragResults::CDlgDefragResults(CDlgHDDScan& pages, FileRecordSource& files, DriveProbe& probe)
+CDlgDefragResults::CDlgDefragResults(CDlgHDDScan& pages, DriveProbe& probe)
     : fw::Dialog(IDD_DEFRAG_RESULTS),
       pages_(pages),
-      files_(files),
       probe_(probe),
       statusText_(LoadPooledString(IDS_OPTIMIZATION_COMPLETE)) {}
 
@@ -95,12 +93,12 @@ bool CDlgDefragResults::StoppedByUser() {
 
 void CDlgDefragResults::RecordFirstPass() {
     // Zero-filled: a failed call reads as an empty job.
+    PageHost& host = pages_.Host();
     auto statistics = std::make_unique<svc::JobStatistics>();
-    svc::GetJobStatistics(*statistics);
-    const wchar_t letter = FlowCurrentDrive();
-    ProgramSettings* settings = FlowSettings();
-    IndiVidualDriveInfo* record =
-        settings != nullptr ? FindDriveRecord(settings->DriveHistory, letter) : nullptr;
+    host.Service().GetJobStatistics(*statistics);
+    const wchar_t letter = host.CurrentDrive();
+    ProgramSettings& settings = host.Settings();
+    IndiVidualDriveInfo* record = FindDriveRecord(settings.DriveHistory, letter);
     if (record == nullptr) {
         return;
     }
@@ -121,29 +119,29 @@ void CDlgDefragResults::RecordFirstPass() {
     totalFoldersText_ = record->TotalDirs;
     firstPassFragmented_ = statistics->FragmentedFiles;
 
-    const FragmentedClusterSums sums = SumFragmentedClusters(files_);
+    const FragmentedClusterSums sums = SumFragmentedClusters(host.Service());
     before_ = FragmentationOf(sums.before, *statistics);
     after_ = FragmentationOf(sums.after, *statistics);
     RecordVolumeFragmentation(*record, &before_, after_);
     record->Status = StatusAfterOptimization(StoppedByUser());
-    SaveDriveHistory(*settings);
+    SaveDriveHistory(settings);
     Invalidate(nullptr, false);
 }
 
 void CDlgDefragResults::RecordFinalPass() {
+    PageHost& host = pages_.Host();
     auto statistics = std::make_unique<svc::JobStatistics>();
-    svc::GetJobStatistics(*statistics);
-    ProgramSettings* settings = FlowSettings();
-    IndiVidualDriveInfo* record =
-        settings != nullptr ? FindDriveRecord(settings->DriveHistory, FlowCurrentDrive()) : nullptr;
+    host.Service().GetJobStatistics(*statistics);
+    ProgramSettings& settings = host.Settings();
+    IndiVidualDriveInfo* record = FindDriveRecord(settings.DriveHistory, host.CurrentDrive());
     if (record == nullptr) {
         return;
     }
-    const FragmentedClusterSums sums = SumFragmentedClusters(files_);
+    const FragmentedClusterSums sums = SumFragmentedClusters(host.Service());
     after_ = FragmentationOf(sums.after, *statistics);
     RecordVolumeFragmentation(*record, nullptr, after_);
     record->Status = StatusAfterOptimization(StoppedByUser());
-    SaveDriveHistory(*settings);
+    SaveDriveHistory(settings);
     Invalidate(nullptr, false);
 }
 
@@ -164,22 +162,23 @@ std::wstring CDlgDefragResults::ShownDataAfter() const {
 // ---- Ways on ------------------------------------------------------------------------------
 
 void CDlgDefragResults::Back() {
-    const wchar_t letter = FlowCurrentDrive();
-    SendFlowJobCommand(pages_.MapCells(), svc::JobCommandCode::Reset, letter, 0);
-    SetFlowWorkflowStep(1);
+    const wchar_t letter = pages_.Host().CurrentDrive();
+    pages_.SendReset(letter);
+    pages_.Host().SetWorkflowStep(1);
     pages_.SelectionPage().SelectDriveByLetter(letter);
     pages_.ShowPage(pages_.SelectionPage());
-    InvalidateMainWindow(kMainSummaryDirty);
+    pages_.Host().InvalidateHostArea(kMainSummaryDirty);
 }
 
 void CDlgDefragResults::OpenReport() {
     if (Aborted()) {
         MessageBoxW(TopWindow(), LoadPooledString(IDS_OPTIMIZE_FOR_REPORT).c_str(),
-                    FlowTitle().c_str(), MB_OK | MB_ICONINFORMATION);
+                    pages_.Host().Title().c_str(), MB_OK | MB_ICONINFORMATION);
         return;
     }
     RequestSummaryReport(Handle(), SummaryReport::Optimization,
-                         {after_.volumeText, after_.dataText, firstPassFragmented_});
+                         {after_.volumeText, after_.dataText, firstPassFragmented_},
+                         pages_.Host().Service());
 }
 
 HWND CDlgDefragResults::TopWindow() const {

@@ -24,8 +24,7 @@ class CDlgHDDScan;
 
 class CDlgDefragResults : public fw::Dialog {
   public:
-    explicit CDlgDefragResults(CDlgHDDScan& pages, FileRecordSource& files = ServiceFileRecords(),
-                               DriveProbe& probe = MachineDriveProbe());
+    explicit CDlgDefragResults(CDlgHDDScan& pages, DriveProbe& probe = MachineDriveProbe());
     ~CDlgDefragResults() override;
 
     // The first service pass of an optimization of the current drive ended: stamps
@@ -80,7 +79,6 @@ class CDlgDefragResults : public fw::Dialog {
     void OnLButtonUp(POINT point);
 
     CDlgHDDScan& pages_;
-    FileRecordSource& files_;
     DriveProbe& probe_;
     CHoverButton back_;
 

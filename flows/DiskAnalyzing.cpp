@@ -4,22 +4,18 @@
 
 #include <cstring>
 
-#include "app/DefragApp.h"
-#include "app/MainWindow.h"
-#include "app/TextFormat.h"
 #include "flows/DiskAnalyzingLayout.h"
-#include "flows/FlowApp.h"
 #include "flows/HDDScanContainer.h"
 #include "framework/DeviceContexts.h"
 #include "framework/Gdi.h"
 #include "framework/MessageLoop.h"
 #include "res/resource.h"
-#include "service/DefragClient.h"
 #include "ui/BlitBitmap.h"
 #include "ui/SharedBrushes.h"
 #include "ui/SharedFonts.h"
 #include "ui/SkinBitmaps.h"
 #include "ui/StringPool.h"
+#include "ui/TextFormat.h"
 #include "ui/TimeConvert.h"
 #include "ui/XTMemDC.h"
 
@@ -129,9 +125,8 @@ CDlgDiskAnalyzing::~CDlgDiskAnalyzing() {
 
 bool CDlgDiskAnalyzing::OnInitDialog() {
     map_.Attach(Handle(), IDC_PROGRESS_MAP);
-    if (CDefragApp* app = FlowApp()) {
-        map_.UseCache(&app->VolumeMapCache);
-    }
+    map_.UseCache(&pages_.Host().VolumeMapCache());
+    map_.UseService(&pages_.Host().Service());
     for (int i = 0; i < kLegendCount; ++i) {
         legends_[i].Attach(Handle(), kLegend[i].swatchId);
         legends_[i].SetBitmap(kLegend[i].bitmap);
@@ -169,19 +164,18 @@ bool CDlgDiskAnalyzing::OnInitDialog() {
 // ---- Starting a job -------------------------------------------------------------
 
 bool CDlgDiskAnalyzing::StartJob(JobMode mode, wchar_t letter, const std::wstring& label) {
-    CDefragApp* app = FlowApp();
+    PageHost& host = pages_.Host();
+    svc::JobService& service = host.Service();
     mode_ = mode;
     SetUpForMode();
 
-    SendCommand(svc::JobCommandCode::Reset, FlowCurrentDrive(), 0);
+    SendCommand(svc::JobCommandCode::Reset, host.CurrentDrive(), 0);
     stopConfirmed_ = false;
     ResetCounts(L"0");
     SetProgress(0);
     pass_ = 0;
 
-    if (app != nullptr) {
-        app->Drives.CurrentDriveLetter = letter;
-    }
+    host.Drives().CurrentDriveLetter = letter;
     jobLetter_ = letter;
     map_.SetDriveLetter(letter);
     driveLabel_ = label;
@@ -195,28 +189,24 @@ bool CDlgDiskAnalyzing::StartJob(JobMode mode, wchar_t letter, const std::wstrin
         SetItemText(IDC_PROGRESS_PATH, L"");
         SetProgress(0);
         MessageBoxW(TopWindow(), (label + LoadPooledString(IDS_NOT_ENOUGH_FREE_SPACE)).c_str(),
-                    FlowTitle().c_str(), MB_OK | MB_ICONQUESTION);
+                    host.Title().c_str(), MB_OK | MB_ICONQUESTION);
         return false;
     }
 
-    if (app != nullptr) {
-        StampJobStart(app->Settings.DriveHistory, letter, CurrentOleDate());
-    }
+    StampJobStart(host.Settings().DriveHistory, letter, CurrentOleDate());
     SendCommand(svc::JobCommandCode::Reset, letter, 0);
 
     WaitCursor waiting;
     int result = 0;
     if (mode == JobMode::Scan) {
         result = SendCommand(svc::JobCommandCode::Analyze, letter, 0);
-        if (app != nullptr) {
-            app->VolumeMapCache.StartScanOf(letter);
-        }
-        Sleep(kScanStartWaitMs);
+        host.VolumeMapCache().StartScanOf(letter);
+        service.WaitForJobStart(kScanStartWaitMs);
     } else {
         result = SendCommand(svc::JobCommandCode::Optimize, letter, 1);
-        Sleep(kOptimizeStartStepMs);
+        service.WaitForJobStart(kOptimizeStartStepMs);
         HandleOnePendingMessage();
-        Sleep(kOptimizeStartStepMs);
+        service.WaitForJobStart(kOptimizeStartStepMs);
         HandleOnePendingMessage();
         HandBackMap(letter);
     }
@@ -253,9 +243,9 @@ void CDlgDiskAnalyzing::SetUpForMode() {
 }
 
 void CDlgDiskAnalyzing::HandBackMap(wchar_t letter) {
-    CDefragApp* app = FlowApp();
-    if (app != nullptr && app->VolumeMapCache.HoldsMapOf(letter)) {
-        svc::PutVolumeMap(app->VolumeMapCache.Cells(), app->VolumeMapCache.CellCount());
+    const MapCache& cache = pages_.Host().VolumeMapCache();
+    if (cache.HoldsMapOf(letter)) {
+        pages_.Host().Service().PutVolumeMap(cache.Cells(), cache.CellCount());
     }
 }
 
@@ -266,11 +256,8 @@ void CDlgDiskAnalyzing::OnTick() {
     // Zeroed first: a failed call reads as an idle service.
     long state = svc::JobState::Idle;
     long detail = 0;
-    svc::GetJobState(state, detail);
-    if (CDlgMainDefrag* main = FlowMainWindow()) {
-        main->JobStateField() = state;
-        main->JobDetailField() = detail;
-    }
+    pages_.Host().Service().GetJobState(state, detail);
+    pages_.Host().RecordJobState(state, detail);
     RunStateStep(state);
     RunStatisticsStep();
     if (state == svc::JobState::Running) {
@@ -358,7 +345,7 @@ void CDlgDiskAnalyzing::OnFinished() {
                 TopWindow(),
                 ReplacePlaceholder(LoadPooledString(IDS_OPTIMIZED_SUCCESSFULLY), driveLabel_)
                     .c_str(),
-                FlowTitle().c_str(), MB_OK | MB_ICONINFORMATION | MB_TOPMOST);
+                pages_.Host().Title().c_str(), MB_OK | MB_ICONINFORMATION | MB_TOPMOST);
             ShowOptimizationResults();
             break;
         case FinishedStep::ShowScanResults:
@@ -381,13 +368,14 @@ void CDlgDiskAnalyzing::StartSecondPass() {
     SendCommand(svc::JobCommandCode::Reset, jobLetter_, 0);
     ArmTimer(kFirstTickMs);
     SendCommand(svc::JobCommandCode::Optimize, jobLetter_, 1);
-    Sleep(kSecondPassStartWaitMs);
+    pages_.Host().Service().WaitForJobStart(kSecondPassStartWaitMs);
     HandBackMap(jobLetter_);
 }
 
 void CDlgDiskAnalyzing::RunStatisticsStep() {
     long busy = 0;
-    svc::IsStatisticsBusy(busy);
+    svc::JobService& service = pages_.Host().Service();
+    service.IsStatisticsBusy(busy);
     if (busy != 0) {
         return;
     }
@@ -395,7 +383,7 @@ void CDlgDiskAnalyzing::RunStatisticsStep() {
 
     svc::JobStatistics& statistics = *statistics_;
     std::memset(&statistics, 0, sizeof statistics);
-    svc::GetJobStatistics(statistics);
+    service.GetJobStatistics(statistics);
 
     std::wstring path = svc::FieldText(statistics.CurrentFile);
     if (path != pathText_) {
@@ -418,17 +406,18 @@ void CDlgDiskAnalyzing::ConfirmStop() {
     // once the answer is in, not underneath the question.
     const bool wasPolling = polling_;
     StopTimer();
-    svc::PauseJob();
+    svc::JobService& service = pages_.Host().Service();
+    service.PauseJob();
     const UINT question =
         mode_ == JobMode::Scan ? IDS_CONFIRM_STOP_SCAN : IDS_CONFIRM_STOP_OPTIMIZATION;
     const int answer = MessageBoxW(TopWindow(), LoadPooledString(question).c_str(),
-                                   FlowTitle().c_str(), MB_YESNO | MB_ICONQUESTION);
+                                   pages_.Host().Title().c_str(), MB_YESNO | MB_ICONQUESTION);
     if (answer == IDYES) {
         stopConfirmed_ = true;
-        svc::StopJob();
+        service.StopJob();
     } else {
         stopConfirmed_ = false;
-        svc::ResumeJob();
+        service.ResumeJob();
     }
     SetFocus(Item(IDC_PROGRESS_PATH));
     if (wasPolling) {
@@ -437,7 +426,7 @@ void CDlgDiskAnalyzing::ConfirmStop() {
 }
 
 void CDlgDiskAnalyzing::ShowScanResults() {
-    SetFlowWorkflowStep(3);
+    pages_.Host().SetWorkflowStep(3);
     CDlgScanResults& results = pages_.ScanResultsPage();
     results.LoadScanResults();
     if (results.FragmentedFileCount() > 0) {
@@ -445,13 +434,13 @@ void CDlgDiskAnalyzing::ShowScanResults() {
         return;
     }
     const int answer = MessageBoxW(TopWindow(), LoadPooledString(IDS_NO_FILES_NEED_DEFRAG).c_str(),
-                                   FlowTitle().c_str(), MB_YESNO | MB_ICONQUESTION);
+                                   pages_.Host().Title().c_str(), MB_YESNO | MB_ICONQUESTION);
     if (answer == IDYES) {
         pages_.ShowPage(results);
         return;
     }
-    SetFlowWorkflowStep(1);
-    pages_.SelectDriveByLetter(FlowCurrentDrive());
+    pages_.Host().SetWorkflowStep(1);
+    pages_.SelectDriveByLetter(pages_.Host().CurrentDrive());
     SetFocus(pages_.SelectionPage().Item(IDC_SELECT_TITLE));
     pages_.ShowPage(pages_.SelectionPage());
 }
@@ -477,7 +466,7 @@ void CDlgDiskAnalyzing::OnViewReport() {
 // ---- Helpers --------------------------------------------------------------------------
 
 int CDlgDiskAnalyzing::SendCommand(std::int32_t code, wchar_t letter, std::int32_t flag) {
-    return SendFlowJobCommand(map_, code, letter, flag);
+    return pages_.Host().Service().SendJobCommand(map_, code, letter, flag);
 }
 
 void CDlgDiskAnalyzing::ArmTimer(UINT milliseconds) {
@@ -490,9 +479,7 @@ void CDlgDiskAnalyzing::StopTimer() {
 }
 
 void CDlgDiskAnalyzing::PostJobActivity(bool idle) {
-    if (CDlgMainDefrag* main = FlowMainWindow()) {
-        main->Post(WM_JOB_ACTIVITY, 0, idle ? 1 : 0);
-    }
+    pages_.Host().PostJobActivity(idle);
 }
 
 HWND CDlgDiskAnalyzing::TopWindow() const {

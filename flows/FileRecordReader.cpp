@@ -2,19 +2,9 @@
 
 #include <limits>
 
-#include "service/DefragClient.h"
-
 namespace svc = vantrel::service;
 
 namespace {
-
-class ServiceRecords final : public FileRecordSource {
-  public:
-    int GetFileCount(long& count) override { return svc::GetFileCount(count); }
-    int GetFileRecord(long index, svc::FileEntry& entry) override {
-        return svc::GetFileRecord(index, entry);
-    }
-};
 
 // A file counts as fragmented with two or more fragments.
 constexpr std::int32_t kFragmentedFrom = 2;
@@ -27,12 +17,7 @@ void AddSaturating(std::uint64_t& sum, std::uint64_t value) {
 
 }  // namespace
 
-FileRecordSource& ServiceFileRecords() {
-    static ServiceRecords records;
-    return records;
-}
-
-FragmentedClusterSums SumFragmentedClusters(FileRecordSource& source) {
+FragmentedClusterSums SumFragmentedClusters(svc::JobService& source) {
     FragmentedClusterSums sums;
     long count = 0;
     if (source.GetFileCount(count) == 0 || count < 1) {

@@ -10,18 +10,7 @@
 
 #include <cstdint>
 
-#include "service/JobRecords.h"
-
-class FileRecordSource {
-  public:
-    virtual ~FileRecordSource() = default;
-    // Both answer non-zero on success, 0 when the call failed.
-    virtual int GetFileCount(long& count) = 0;
-    virtual int GetFileRecord(long index, vantrel::service::FileEntry& entry) = 0;
-};
-
-// The defrag service's list, through the service link.
-FileRecordSource& ServiceFileRecords();
+#include "service/JobService.h"
 
 struct FragmentedClusterSums {
     // LocalClusters of the files with two or more fragments before the job, and after.
@@ -34,4 +23,4 @@ struct FragmentedClusterSums {
 // Reads the count, then records 0 to count - 1, stopping at the first failed call.
 // A failed count or a count below 1 reads nothing. Sums stop at the largest
 // 64-bit value rather than wrapping.
-FragmentedClusterSums SumFragmentedClusters(FileRecordSource& source);
+FragmentedClusterSums SumFragmentedClusters(vantrel::service::JobService& source);

@@ -29,8 +29,9 @@ const fw::MessageTable& CDlgHDDScan::Messages() const {
     return kTable;
 }
 
-CDlgHDDScan::CDlgHDDScan()
+CDlgHDDScan::CDlgHDDScan(PageHost& host)
     : fw::Dialog(IDD_CONTAINER),
+      host_(host),
       selection_(*this),
       progress_(*this),
       scanResults_(*this),
@@ -46,6 +47,11 @@ bool CDlgHDDScan::OnInitDialog() {
     OnSize();
     ShowPage(selection_);
     return true;
+}
+
+int CDlgHDDScan::SendReset(wchar_t letter) {
+    return host_.Service().SendJobCommand(MapCells(), vantrel::service::JobCommandCode::Reset,
+                                          letter, 0);
 }
 
 void CDlgHDDScan::ShowPage(fw::Dialog& page) {

@@ -1,10 +1,11 @@
 // The page container inside the main window: it holds the drive selection, progress,
 // scan results and optimization results pages as modeless child dialogs and shows
-// one at a time.
+// one at a time. The pages reach the window around them through the host.
 #pragma once
 
 #include "flows/DefragResults.h"
 #include "flows/DiskAnalyzing.h"
+#include "flows/PageHost.h"
 #include "flows/ScanResults.h"
 #include "flows/SelectDisk.h"
 #include "framework/Dialog.h"
@@ -12,7 +13,9 @@
 
 class CDlgHDDScan : public fw::Dialog {
   public:
-    CDlgHDDScan();
+    explicit CDlgHDDScan(PageHost& host);
+
+    PageHost& Host() { return host_; }
 
     // Hides the visible page and shows `page`, unless it is already the visible one.
     void ShowPage(fw::Dialog& page);
@@ -32,6 +35,9 @@ class CDlgHDDScan : public fw::Dialog {
     void PostStartScan();
     // The progress page's map: its cell count goes with every job command.
     vantrel::service::CellCountSource& MapCells() { return progress_.Map(); }
+    // Sends Reset for drive `letter` through the host's service: 1 once the service
+    // took it, 0 when it could not be reached.
+    int SendReset(wchar_t letter);
 
   protected:
     const fw::MessageTable& Messages() const override;
@@ -46,6 +52,7 @@ class CDlgHDDScan : public fw::Dialog {
     bool OnEraseBackground(fw::Message& m);
     bool OnCtlColor(fw::Message& m);
 
+    PageHost& host_;
     CSelectDiskDlg selection_;
     CDlgDiskAnalyzing progress_;
     CDlgScanResults scanResults_;

@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "flows/DiskAnalyzing.h"
-#include "flows/FlowApp.h"
 #include "flows/HDDScanContainer.h"
 #include "flows/PageDrawing.h"
 #include "flows/PageLink.h"
@@ -11,7 +10,7 @@
 #include "flows/SummaryReportHook.h"
 #include "flows/WaitCursor.h"
 #include "res/resource.h"
-#include "service/DefragClient.h"
+#include "service/JobService.h"
 #include "state/DriveHistoryStore.h"
 #include "ui/SharedBrushes.h"
 #include "ui/SharedFonts.h"
@@ -40,8 +39,8 @@ const fw::MessageTable& CDlgScanResults::Messages() const {
     return kTable;
 }
 
-CDlgScanResults::CDlgScanResults(CDlgHDDScan& pages, FileRecordSource& files, DriveProbe& probe)
-    : fw::Dialog(IDD_SCAN_RESULTS), pages_(pages), files_(files), probe_(probe) {}
+CDlgScanResults::CDlgScanResults(CDlgHDDScan& pages, DriveProbe& probe)
+    : fw::Dialog(IDD_SCAN_RESULTS), pages_(pages), probe_(probe) {}
 
 CDlgScanResults::~CDlgScanResults() {
     // The buttons are members: the window goes while they still exist.
@@ -74,13 +73,13 @@ bool CDlgScanResults::OnInitDialog() {
 void CDlgScanResults::LoadScanResults() {
     WaitCursor waiting;
     // Zero-filled: a failed call reads as an empty job.
+    PageHost& host = pages_.Host();
     auto statistics = std::make_unique<svc::JobStatistics>();
-    svc::GetJobStatistics(*statistics);
+    host.Service().GetJobStatistics(*statistics);
 
-    const wchar_t letter = FlowCurrentDrive();
-    ProgramSettings* settings = FlowSettings();
-    IndiVidualDriveInfo* record =
-        settings != nullptr ? FindDriveRecord(settings->DriveHistory, letter) : nullptr;
+    const wchar_t letter = host.CurrentDrive();
+    ProgramSettings& settings = host.Settings();
+    IndiVidualDriveInfo* record = FindDriveRecord(settings.DriveHistory, letter);
     if (record == nullptr) {
         return;
     }
@@ -90,10 +89,10 @@ void CDlgScanResults::LoadScanResults() {
     driveName_ = DriveEntryText(letter, volume ? volume->label : std::wstring(),
                                 IsSystemDrive(letter, probe_.SystemDirectory()));
 
-    const FragmentedClusterSums sums = SumFragmentedClusters(files_);
+    const FragmentedClusterSums sums = SumFragmentedClusters(host.Service());
     figures_ = ComputeScanFigures(*statistics, sums.before, pages_.ProgressPage().StopConfirmed());
     RecordScanResults(*record, figures_, *statistics, now);
-    SaveDriveHistory(*settings);
+    SaveDriveHistory(settings);
     Invalidate(nullptr, false);
 }
 
@@ -101,9 +100,9 @@ void CDlgScanResults::LoadScanResults() {
 
 void CDlgScanResults::Defrag() {
     SetFocus(Handle());
-    SetFlowWorkflowStep(4);
-    const wchar_t letter = FlowCurrentDrive();
-    SendFlowJobCommand(pages_.MapCells(), svc::JobCommandCode::Reset, letter, 0);
+    pages_.Host().SetWorkflowStep(4);
+    const wchar_t letter = pages_.Host().CurrentDrive();
+    pages_.SendReset(letter);
     CDlgDiskAnalyzing& progress = pages_.ProgressPage();
     progress.SetStopConfirmed(false);
     progress.StartJob(JobMode::Optimize, letter, driveName_);
@@ -111,15 +110,16 @@ void CDlgScanResults::Defrag() {
 }
 
 void CDlgScanResults::Cancel() {
-    const wchar_t letter = FlowCurrentDrive();
-    SendFlowJobCommand(pages_.MapCells(), svc::JobCommandCode::Reset, letter, 0);
-    SetFlowWorkflowStep(1);
+    const wchar_t letter = pages_.Host().CurrentDrive();
+    pages_.SendReset(letter);
+    pages_.Host().SetWorkflowStep(1);
     pages_.SelectionPage().SelectDriveByLetter(letter);
     pages_.ShowPage(pages_.SelectionPage());
 }
 
 void CDlgScanResults::OpenReport() {
-    RequestSummaryReport(Handle(), SummaryReport::Scan, {figures_.volumeText, figures_.dataText});
+    RequestSummaryReport(Handle(), SummaryReport::Scan, {figures_.volumeText, figures_.dataText},
+                         pages_.Host().Service());
 }
 
 void CDlgScanResults::OnLButtonUp(POINT point) {

@@ -22,9 +22,8 @@ class CDlgHDDScan;
 
 class CDlgScanResults : public fw::Dialog {
   public:
-    // `files` is where the per-file results are read from; `probe` names the drive.
-    explicit CDlgScanResults(CDlgHDDScan& pages, FileRecordSource& files = ServiceFileRecords(),
-                             DriveProbe& probe = MachineDriveProbe());
+    // `probe` names the drive.
+    explicit CDlgScanResults(CDlgHDDScan& pages, DriveProbe& probe = MachineDriveProbe());
     ~CDlgScanResults() override;
 
     // Reads the finished scan of the current drive from the service, computes the
@@ -66,7 +65,6 @@ class CDlgScanResults : public fw::Dialog {
     void OnLButtonUp(POINT point);
 
     CDlgHDDScan& pages_;
-    FileRecordSource& files_;
     DriveProbe& probe_;
     CHoverButton4S defrag_;
     CHoverButton cancel_;

@@ -1,7 +1,6 @@
 #include "flows/SelectDisk.h"
 
 #include "flows/DiskAnalyzing.h"
-#include "flows/FlowApp.h"
 #include "flows/HDDScanContainer.h"
 #include "flows/OptimizationRoom.h"
 #include "flows/PageDrawing.h"
@@ -87,19 +86,13 @@ void CSelectDiskDlg::EnumerateDrives() {
     }
 
     entries_ = ListFixedDrives(probe_);
-    DriveItems* drives = FlowDrives();
-    if (drives != nullptr) {
-        drives->DriveLetters.clear();
-    }
+    DriveItems& drives = pages_.Host().Drives();
+    drives.DriveLetters.clear();
     for (const DriveEntry& entry : entries_) {
-        if (drives != nullptr) {
-            drives->DriveLetters.Add(entry.letter);
-        }
+        drives.DriveLetters.Add(entry.letter);
         SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.text.c_str()));
     }
-    if (ProgramSettings* settings = FlowSettings(); settings != nullptr && drives != nullptr) {
-        LoadDriveHistory(*settings, drives->DriveLetters);
-    }
+    LoadDriveHistory(pages_.Host().Settings(), drives.DriveLetters);
 
     // The list sorts its entries; select by letter so the choice does not depend on it.
     const int chosen = EntryToSelect(entries_, previousLetter, previousIndex);
@@ -167,18 +160,15 @@ void CSelectDiskDlg::OnDriveSelected() {
         Invalidate(&kSummaryDirty, false);
         return;
     }
-    if (DriveItems* drives = FlowDrives()) {
-        drives->CurrentDriveLetter = letter;
-    }
+    pages_.Host().Drives().CurrentDriveLetter = letter;
     selectedLabel_ = text;
     RefreshSummary(letter);
     Invalidate(&kSummaryDirty, false);
 }
 
 void CSelectDiskDlg::RefreshSummary(wchar_t letter) {
-    ProgramSettings* settings = FlowSettings();
     const IndiVidualDriveInfo* record =
-        settings != nullptr ? FindDriveRecord(settings->DriveHistory, letter) : nullptr;
+        FindDriveRecord(pages_.Host().Settings().DriveHistory, letter);
     if (record == nullptr) {
         return;
     }
@@ -219,12 +209,12 @@ bool CSelectDiskDlg::CheckDriveCanStart(wchar_t letter) {
     if (!HasRoomToOptimize(QueryDiskSpace(letter))) {
         MessageBoxW(TopWindow(),
                     (selectedLabel_ + LoadPooledString(IDS_NOT_ENOUGH_FREE_SPACE)).c_str(),
-                    FlowTitle().c_str(), MB_OK | MB_ICONQUESTION);
+                    pages_.Host().Title().c_str(), MB_OK | MB_ICONQUESTION);
         return false;
     }
-    if (SendFlowJobCommand(pages_.MapCells(), svc::JobCommandCode::Reset, letter, 0) == 0) {
+    if (pages_.SendReset(letter) == 0) {
         MessageBoxW(TopWindow(), LoadPooledString(IDS_SERVICE_UNAVAILABLE).c_str(),
-                    FlowTitle().c_str(), MB_OK | MB_ICONINFORMATION);
+                    pages_.Host().Title().c_str(), MB_OK | MB_ICONINFORMATION);
         return false;
     }
     return true;
@@ -232,13 +222,13 @@ bool CSelectDiskDlg::CheckDriveCanStart(wchar_t letter) {
 
 void CSelectDiskDlg::StartScan() {
     SetFocus(Item(IDC_SELECT_TITLE));
-    const wchar_t letter = FlowCurrentDrive();
+    const wchar_t letter = pages_.Host().CurrentDrive();
     if (letter == 0 || !CheckDriveCanStart(letter)) {
         return;
     }
-    SendFlowJobCommand(pages_.MapCells(), svc::JobCommandCode::Reset, letter, 0);
+    pages_.SendReset(letter);
     if (pages_.ProgressPage().StartJob(JobMode::Scan, letter, selectedLabel_)) {
-        SetFlowWorkflowStep(2);
+        pages_.Host().SetWorkflowStep(2);
         SetFocus(TopWindow());
         pages_.ShowPage(pages_.ProgressPage());
     } else {
@@ -248,12 +238,12 @@ void CSelectDiskDlg::StartScan() {
 }
 
 void CSelectDiskDlg::StartOptimization() {
-    const wchar_t letter = FlowCurrentDrive();
+    const wchar_t letter = pages_.Host().CurrentDrive();
     if (letter == 0 || !CheckDriveCanStart(letter)) {
         return;
     }
-    SetFlowWorkflowStep(4);
-    SendFlowJobCommand(pages_.MapCells(), svc::JobCommandCode::Reset, letter, 0);
+    pages_.Host().SetWorkflowStep(4);
+    pages_.SendReset(letter);
     pages_.ProgressPage().StartJob(JobMode::Optimize, letter, selectedLabel_);
     pages_.ShowPage(pages_.ProgressPage());
 }

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "service/JobService.h"
+
 enum class SummaryReport {
     Scan,          // "Vantrel_ScanReport.html"
     Optimization,  // "Vantrel_OptimizationReport.html"
@@ -21,6 +23,7 @@ struct SummaryReportFigures {
     std::uint64_t firstPassFragmentedFiles = 0;
 };
 
-// Writes the report and opens it in the browser. `page` is the results page asking;
-// message boxes belong to its top-level window.
-void RequestSummaryReport(HWND page, SummaryReport report, const SummaryReportFigures& figures);
+// Writes the report from `service`'s last job and opens it in the browser. `page` is
+// the results page asking; message boxes belong to its top-level window.
+void RequestSummaryReport(HWND page, SummaryReport report, const SummaryReportFigures& figures,
+                          vantrel::service::JobService& service);

@@ -4,11 +4,10 @@
 
 #include "framework/DeviceContexts.h"
 #include "res/resource.h"
-#include "service/DefragClient.h"
 
 namespace svc = vantrel::service;
 
-CVolmeMap::CVolmeMap(MapSource source) : source_(source ? source : &svc::GetVolumeMap) {}
+CVolmeMap::CVolmeMap() = default;
 
 CVolmeMap::~CVolmeMap() = default;
 
@@ -44,7 +43,7 @@ bool CVolmeMap::FetchMap() {
         return false;
     }
     cells_.assign(static_cast<std::size_t>(count), svc::MapCell{});
-    if (source_(cells_.data(), count) == 0) {
+    if (service_ == nullptr || service_->GetVolumeMap(cells_.data(), count) == 0) {
         // The service answered nothing: the grid shows free space, and the cache
         // keeps the last map it received rather than a blank one.
         std::fill(cells_.begin(), cells_.end(), svc::MapCell{});

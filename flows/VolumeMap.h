@@ -4,7 +4,8 @@
 //
 // Every drawing fetches the whole map from the service (one GetVolumeMap for
 // the grid's cell count), draws it, and copies a successful fetch into the map
-// cache (flows/MapCache.h) under the drive of the job being shown.
+// cache (flows/MapCache.h) under the drive of the job being shown. Without a
+// service the map shows free space.
 //
 // The grid is fixed at the first request for the cell count after the control
 // is attached: columns and rows from its client size, and the sprite sheet
@@ -25,22 +26,20 @@
 #include "framework/Gdi.h"
 #include "service/CellCountSource.h"
 #include "service/JobRecords.h"
+#include "service/JobService.h"
 
 class CVolmeMap : public fw::Control, public vantrel::service::CellCountSource {
   public:
-    // Where the map comes from: the service (GetVolumeMap) unless a test or a
-    // benchmark hands in another source. Answers non-zero when it filled the cells.
-    using MapSource = int (*)(vantrel::service::MapCell* cells, int cellCount);
-
-    explicit CVolmeMap(MapSource source = nullptr);
+    CVolmeMap();
     ~CVolmeMap() override;
 
     // columns x rows; 0 while the control has no window (the grid is not fixed then).
     int GetCellCount() override;
     const MapGrid& Grid() const { return grid_; }
 
-    // The cache every fetched map is copied into (borrowed; null: none), and the
-    // drive whose map the control is showing.
+    // The service the map comes from and the cache every fetched map is copied
+    // into (both borrowed; null: none), and the drive whose map the control shows.
+    void UseService(vantrel::service::JobService* service) { service_ = service; }
     void UseCache(MapCache* cache) { cache_ = cache; }
     void SetDriveLetter(wchar_t letter) { driveLetter_ = letter; }
 
@@ -56,7 +55,7 @@ class CVolmeMap : public fw::Control, public vantrel::service::CellCountSource {
   private:
     bool EnsureGrid();
 
-    MapSource source_;
+    vantrel::service::JobService* service_ = nullptr;
     MapCache* cache_ = nullptr;
     wchar_t driveLetter_ = 0;
     bool gridFixed_ = false;

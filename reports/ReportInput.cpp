@@ -12,7 +12,7 @@ bool FailedToDefragment(const svc::FileEntry& entry) {
     return entry.ResultCode != svc::FileResult::Ok;
 }
 
-ReportInput ReadReportInput(ReportSource& source, ReportKind kind) {
+ReportInput ReadReportInput(vantrel::service::JobService& source, ReportKind kind) {
     ReportInput input;
     input.statistics = std::make_unique<svc::JobStatistics>();
     source.GetJobStatistics(*input.statistics);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "reports/ReportKind.h"
-#include "reports/ReportSource.h"
+#include "service/JobService.h"
 #include "service/JobRecords.h"
 
 struct ReportInput {
@@ -28,4 +28,4 @@ bool FailedToDefragment(const vantrel::service::FileEntry& entry);
 // keeping the failed files until the list limit is reached. A scan report shows no
 // files, so none are read for it. Reading stops at the first failed call, and once
 // the limit is reached, since later files cannot be listed.
-ReportInput ReadReportInput(ReportSource& source, ReportKind kind);
+ReportInput ReadReportInput(vantrel::service::JobService& source, ReportKind kind);

@@ -89,12 +89,14 @@ bool FindApplicationDataFolder(std::wstring& folder) {
     return false;
 }
 
-void WriteReport(HWND owner, ReportKind kind, const PageFigures& page) {
-    WriteReportFrom(owner, kind, page, ServiceReportSource(), FindApplicationDataFolder);
+void WriteReport(HWND owner, ReportKind kind, const PageFigures& page,
+                 vantrel::service::JobService& service) {
+    WriteReportFrom(owner, kind, page, service, FindApplicationDataFolder);
 }
 
 ReportOutcome WriteReportFrom(HWND owner, ReportKind kind, const PageFigures& page,
-                              ReportSource& source, const ReportFolderFinder& findFolder) {
+                              vantrel::service::JobService& source,
+                              const ReportFolderFinder& findFolder) {
     const ReportInProgress guard;
     if (!guard.Entered()) {
         return ReportOutcome::Busy;

@@ -12,7 +12,7 @@
 
 #include "reports/ReportDocument.h"
 #include "reports/ReportKind.h"
-#include "reports/ReportSource.h"
+#include "service/JobService.h"
 
 // "Vantrel_ScanReport.html" or "Vantrel_OptimizationReport.html".
 std::wstring_view ReportFileName(ReportKind kind);
@@ -34,8 +34,10 @@ enum class ReportOutcome {
 // Writes and opens the report from the defrag service's last job. `owner` is the
 // results page; message boxes and the browser are owned by its top-level window.
 // Called on the user-interface thread; a request while another runs is ignored.
-void WriteReport(HWND owner, ReportKind kind, const PageFigures& page);
+void WriteReport(HWND owner, ReportKind kind, const PageFigures& page,
+                 vantrel::service::JobService& service);
 
-// WriteReport with the source of the job's records and the folder finder given.
+// WriteReport with the folder finder given.
 ReportOutcome WriteReportFrom(HWND owner, ReportKind kind, const PageFigures& page,
-                              ReportSource& source, const ReportFolderFinder& findFolder);
+                              vantrel::service::JobService& service,
+                              const ReportFolderFinder& findFolder);

@@ -17,6 +17,7 @@
 #include "framework/MessageLoop.h"
 #include "res/resource.h"
 #include "tests/app/MenuPicker.h"
+#include "tests/support/FakeJobService.h"
 #include "tests/support/MessageBoxAnswer.h"
 #include "ui/SharedBrushes.h"
 #include "ui/SharedFonts.h"
@@ -57,7 +58,8 @@ class MainWindowTest : public testing::Test {
     HWND Main() const { return window_.Handle(); }
 
     CDefragApp app_;
-    CDlgMainDefrag window_{app_};
+    vantrel::testsupport::FakeJobService service_;
+    CDlgMainDefrag window_{app_, &service_};
 };
 
 TEST_F(MainWindowTest, OpensAtItsSkinSizeWithTitleAndEnabledLinks) {
@@ -112,7 +114,7 @@ TEST_F(MainWindowTest, AnyOtherHandOverTokenLeavesAVisibleWindowAlone) {
 }
 
 TEST_F(MainWindowTest, ClosingWhileAJobRunsAsksAndNoKeepsTheWindow) {
-    window_.JobStateField() = 1;  // the service said Running
+    window_.RecordJobState(1, 0);  // the service said Running
     {
         MessageBoxAnswer answer(Main(), IDNO);
         SendMessageW(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -121,11 +123,18 @@ TEST_F(MainWindowTest, ClosingWhileAJobRunsAsksAndNoKeepsTheWindow) {
     Pump();
     EXPECT_FALSE(window_.HasEnded());
     EXPECT_TRUE(IsWindowVisible(Main()));
+    EXPECT_EQ(1, service_.pauses) << "the job waits for the answer";
+    EXPECT_EQ(1, service_.resumes);
+    EXPECT_EQ(0, service_.stops);
+    EXPECT_TRUE(service_.commands.empty()) << "No sends no Reset";
 
     MessageBoxAnswer yes(Main(), IDYES);
     SendMessageW(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
     Pump();
     EXPECT_TRUE(window_.HasEnded());
+    EXPECT_EQ(1, service_.stops);
+    EXPECT_EQ(std::vector<std::int32_t>{vantrel::service::JobCommandCode::Reset},
+              service_.CommandCodes());
 }
 
 TEST_F(MainWindowTest, ClosingWithoutAJobEndsAtOnceAndCloseSettingZeroHidesToTray) {

@@ -8,13 +8,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "tests/support/FakeJobService.h"
+
 namespace svc = vantrel::service;
 
 namespace {
 
 // A service that announces `count` files, answers the first records.size() of them
 // and fails the rest (or every call, once it has "died").
-class ScriptedRecords final : public FileRecordSource {
+class ScriptedRecords final : public vantrel::testsupport::FakeJobService {
   public:
     bool countFails = false;
     long count = 0;
@@ -111,7 +113,7 @@ TEST(FileRecordReader, SumsStopAtTheLargestValue) {
 TEST(FileRecordReader, EachRecordStartsEmpty) {
     // A source that leaves the entry alone on success must not see the previous file's
     // figures counted again.
-    class SilentSecond final : public FileRecordSource {
+    class SilentSecond final : public vantrel::testsupport::FakeJobService {
       public:
         int GetFileCount(long& count) override {
             count = 2;

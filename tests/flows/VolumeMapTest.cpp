@@ -10,6 +10,7 @@
 #include "flows/Legend.h"
 #include "flows/MapCache.h"
 #include "res/resource.h"
+#include "tests/support/FakeJobService.h"
 #include "tests/uikit/DibCanvas.h"
 #include "ui/BlitBitmap.h"
 #include "ui/SkinBitmaps.h"
@@ -21,25 +22,6 @@ using vantrel::service::MapCell;
 
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-
-// What the stand-in map source serves, and how often it was asked.
-struct ServedMap {
-    std::vector<MapCell> cells;
-    bool fail = false;
-    int calls = 0;
-    int lastCount = 0;
-};
-ServedMap g_served;
-
-int ServeMap(MapCell* cells, int count) {
-    ++g_served.calls;
-    g_served.lastCount = count;
-    if (g_served.fail || static_cast<int>(g_served.cells.size()) != count) {
-        return 0;
-    }
-    std::copy(g_served.cells.begin(), g_served.cells.end(), cells);
-    return 1;
-}
 
 // A cell whose counters give `state`.
 MapCell CellOf(CellState state) {
@@ -64,29 +46,30 @@ CellState PatternState(int index) {
 class VolumeMapTest : public testing::Test {
   protected:
     void SetUp() override {
-        g_served = ServedMap{};
         ASSERT_TRUE(host_.CreateEx(0, L"map host", WS_OVERLAPPEDWINDOW, 0, 0, 700, 320, nullptr));
         button_ = CreateWindowExW(
             0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | WS_DISABLED | BS_OWNERDRAW, 0, 0, 577, 208,
             host_.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROGRESS_MAP)),
             GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(nullptr, button_);
+        map_.UseService(&service_);
         map_.UseCache(&cache_);
     }
 
     void TearDown() override { host_.Destroy(); }
 
     void ServePattern() {
-        g_served.cells.clear();
+        service_.map.clear();
         for (int i = 0; i < 1472; ++i) {
-            g_served.cells.push_back(CellOf(PatternState(i)));
+            service_.map.push_back(CellOf(PatternState(i)));
         }
     }
 
     fw::Window host_;
     HWND button_ = nullptr;
     MapCache cache_;
-    CVolmeMap map_{&ServeMap};
+    vantrel::testsupport::FakeJobService service_;
+    CVolmeMap map_;
 };
 
 TEST_F(VolumeMapTest, GridIsFixedAtTheFirstRequestAfterAttaching) {
@@ -103,7 +86,7 @@ TEST_F(VolumeMapTest, CopiesEachCellsSpriteNinePixelsApart) {
     ASSERT_TRUE(map_.Attach(button_));
     ServePattern();
     ASSERT_TRUE(map_.FetchMap());
-    EXPECT_EQ(1472, g_served.lastCount);
+    EXPECT_EQ(1472, service_.lastMapCount);
 
     DibCanvas sheet(55, 10, kMagenta);
     ASSERT_TRUE(sheet.Valid());
@@ -138,7 +121,7 @@ TEST_F(VolumeMapTest, FetchedMapGoesToTheCacheUnderTheJobsDrive) {
     EXPECT_EQ(L'D', cache_.DriveLetter);
     EXPECT_TRUE(cache_.HoldsMapOf(L'D'));
     EXPECT_FALSE(cache_.HoldsMapOf(L'C'));
-    EXPECT_EQ(0, memcmp(g_served.cells.data(), cache_.Cells(), 1472 * sizeof(MapCell)));
+    EXPECT_EQ(0, memcmp(service_.map.data(), cache_.Cells(), 1472 * sizeof(MapCell)));
 }
 
 TEST_F(VolumeMapTest, FailedFetchShowsFreeSpaceAndKeepsTheCachedMap) {
@@ -147,7 +130,7 @@ TEST_F(VolumeMapTest, FailedFetchShowsFreeSpaceAndKeepsTheCachedMap) {
     map_.SetDriveLetter(L'C');
     ASSERT_TRUE(map_.FetchMap());
 
-    g_served.fail = true;
+    service_.answers = false;
     map_.SetDriveLetter(L'E');
     EXPECT_FALSE(map_.FetchMap());
     ASSERT_EQ(1472u, map_.Cells().size());
@@ -161,7 +144,7 @@ TEST_F(VolumeMapTest, FailedFetchShowsFreeSpaceAndKeepsTheCachedMap) {
     EXPECT_EQ(sheet.Pixel(4, 4), canvas.Pixel(9 * 10 + 4, 9 * 5 + 4));
 
     EXPECT_TRUE(cache_.HoldsMapOf(L'C')) << "the last map received stays cached";
-    EXPECT_EQ(0, memcmp(g_served.cells.data(), cache_.Cells(), 1472 * sizeof(MapCell)));
+    EXPECT_EQ(0, memcmp(service_.map.data(), cache_.Cells(), 1472 * sizeof(MapCell)));
 }
 
 TEST_F(VolumeMapTest, EveryPaintOfTheControlFetchesTheMap) {
@@ -170,13 +153,13 @@ TEST_F(VolumeMapTest, EveryPaintOfTheControlFetchesTheMap) {
     map_.SetDriveLetter(L'C');
     ShowWindow(host_.Handle(), SW_SHOWNOACTIVATE);
     UpdateWindow(host_.Handle());
-    const int afterShow = g_served.calls;
+    const int afterShow = service_.mapCalls;
     EXPECT_GE(afterShow, 1);
     EXPECT_EQ(L'C', cache_.DriveLetter);
 
     map_.Invalidate(nullptr, false);
     UpdateWindow(button_);
-    EXPECT_EQ(afterShow + 1, g_served.calls);
+    EXPECT_EQ(afterShow + 1, service_.mapCalls);
 }
 
 TEST(MapCache, HoldsAMapOnlyOfItsOwnDrive) {

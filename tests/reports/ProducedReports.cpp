@@ -7,7 +7,7 @@
 #include <string>
 
 #include "reports/ReportWriter.h"
-#include "tests/reports/FakeReportSource.h"
+#include "tests/support/FakeJobService.h"
 #include "tests/reports/RecordingLauncher.h"
 
 namespace {
@@ -24,7 +24,7 @@ TEST(ProducedReports, BothReportsOfATypicalJob) {
     const std::wstring folder = ProducedFolder();
     CreateDirectoryW(folder.c_str(), nullptr);
     RecordingLauncher launcher;
-    FakeReportSource source;
+    vantrel::testsupport::FakeJobService source;
     source.FillTypicalJob();
     vantrel::service::WriteFieldText(source.statistics->VolumeText, L"Syst\u00e8me & <Daten>");
     source.AddFile(L"C:\\ok.dat", 0);

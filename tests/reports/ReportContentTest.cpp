@@ -10,7 +10,7 @@
 
 #include "reports/ReportTemplates.h"
 #include "reports/ReportWriter.h"
-#include "tests/reports/FakeReportSource.h"
+#include "tests/support/FakeJobService.h"
 #include "tests/reports/RecordingLauncher.h"
 #include "tests/reports/ReportBytes.h"
 #include "tests/support/SystemTimes.h"
@@ -53,7 +53,7 @@ class ReportContentTest : public testing::Test {
 
     TempFolder folder_;
     RecordingLauncher launcher_;
-    FakeReportSource source_;
+    vantrel::testsupport::FakeJobService source_;
     PageFigures page_{L"12.34%", L"23.45%", 12};
 };
 

@@ -1,5 +1,5 @@
 // The "View Summary Report" links of both results pages inside the real main window,
-// after a real scan and a real optimization by the stand-in defrag service: each link
+// after a scan and an optimization by a scripted service: each link
 // writes its report into the application data folder with the figures the page
 // shows, puts the pictures beside it and hands it to the browser (recorded here, so
 // that no browser starts).
@@ -17,13 +17,11 @@
 #include "framework/MessageLoop.h"
 #include "reports/ReportImages.h"
 #include "reports/ReportWriter.h"
-#include "service/DefragClient.h"
 #include "service/JobRecords.h"
 #include "state/RegistryKey.h"
 #include "tests/framework/TestSupport.h"
 #include "tests/reports/RecordingLauncher.h"
 #include "tests/reports/ReportBytes.h"
-#include "tests/service/StandInService.h"
 #include "tests/support/MessageBoxAnswer.h"
 #include "tests/support/StandInWindowTest.h"
 #include "ui/Paths.h"
@@ -34,11 +32,8 @@ namespace svc = vantrel::service;
 using reports_test::Exists;
 using reports_test::ReadBytes;
 using reports_test::Utf8;
-using vantrel::testsupport::kFastJobMs;
+using vantrel::testsupport::FakeServiceWindowTest;
 using vantrel::testsupport::MessageBoxAnswer;
-using vantrel::testsupport::ServiceJobState;
-using vantrel::testsupport::SetPace;
-using vantrel::testsupport::StandInWindowTest;
 
 namespace {
 
@@ -62,14 +57,17 @@ void ClickLink(fw::Window& page, const RECT& link) {
     SendMessageW(page.Handle(), WM_LBUTTONUP, 0, at);
 }
 
-class ReportPagesTest : public StandInWindowTest {
+class ReportPagesTest : public FakeServiceWindowTest {
   protected:
     static void SetUpTestSuite() { StartSuite(kHistoryKey); }
     static void TearDownTestSuite() { EndSuite(kHistoryKey); }
 
     void SetUp() override {
         ASSERT_TRUE(app_ != nullptr);
-        SetPace(kFastJobMs);
+        service_.FillTypicalJob();
+        service_.AddFile(L"C:\\Windows\\pagefile.sys", 6, 4, 4, 512);
+        service_.AddFile(L"C:\\Users\\Anna\\Videos\\Holiday.mp4", 0, 7, 1, 90000);
+        service_.AddFile(L"C:\\Program Files\\Tool\\tool.dll", 4, 2, 2, 40);
         app_->Settings.DriveHistory.clear();
         app_->Settings.DriveHistory.Add(MakeDriveRecord(L'C'));
         app_->Drives.CurrentDriveLetter = L'C';
@@ -105,8 +103,7 @@ TEST_F(ReportPagesTest, BothLinksWriteTheReportsWithThePagesFigures) {
         ASSERT_TRUE(WaitForPage(Pages().ScanResultsPage()));
     }
     CDlgScanResults& scan = Pages().ScanResultsPage();
-    auto statistics = std::make_unique<svc::JobStatistics>();
-    ASSERT_NE(0, svc::GetJobStatistics(*statistics));
+    const svc::JobStatistics* statistics = service_.statistics.get();
 
     ClickLink(scan, scan.ReportLinkArea());
 

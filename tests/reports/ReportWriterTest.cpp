@@ -13,7 +13,7 @@
 #include "reports/ReportOpener.h"
 #include "reports/ReportWriter.h"
 #include "res/resource.h"
-#include "tests/reports/FakeReportSource.h"
+#include "tests/support/FakeJobService.h"
 #include "tests/reports/RecordingLauncher.h"
 #include "tests/reports/ReportBytes.h"
 #include "tests/support/MessageBoxAnswer.h"
@@ -71,7 +71,7 @@ class ReportWriterTest : public testing::Test {
 
     TempFolder folder_;
     RecordingLauncher launcher_;
-    FakeReportSource source_;
+    vantrel::testsupport::FakeJobService source_;
     OwnerWindow owner_;
     PageFigures page_{L"1.00%", L"2.00%", 10};
 };
@@ -155,7 +155,7 @@ TEST_F(ReportWriterTest, AReportThatCannotBePutInPlaceIsToldAndLeavesNoPartBehin
 }
 
 TEST_F(ReportWriterTest, ASecondRequestWhileOneIsRunningIsIgnored) {
-    static FakeReportSource* source = nullptr;
+    static vantrel::testsupport::FakeJobService* source = nullptr;
     static std::wstring* folder = nullptr;
     static ReportOutcome inner = ReportOutcome::Opened;
     source = &source_;

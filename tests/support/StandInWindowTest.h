@@ -1,6 +1,8 @@
-// A real main window over the stand-in defrag service, for the suites that walk the
-// pages against real jobs: the service is installed afresh for the suite at a fast
-// pace, one application object serves every test, and each test opens its own window.
+// A real main window for the suites that walk the pages: over a scripted service in
+// memory (FakeServiceWindowTest: no real-time waits, nothing shared with other test
+// programs), or over the stand-in defrag service running real jobs (StandInWindowTest:
+// the service is installed afresh for the suite at a fast pace). One application
+// object serves every test of a suite, and each test opens its own window.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +20,7 @@
 #include "service/JobRecords.h"
 #include "state/RegistryKey.h"
 #include "tests/service/StandInService.h"
+#include "tests/support/FakeJobService.h"
 #include "ui/SharedBrushes.h"
 #include "ui/SharedFonts.h"
 
@@ -45,20 +48,16 @@ inline long ServiceJobState(long* detail = nullptr) {
     return state;
 }
 
-class StandInWindowTest : public testing::Test {
+class MainWindowTestBase : public testing::Test {
   protected:
-    // Installs the service and builds the application object. With `historyKey`
-    // the drive history goes under that key of HKCU instead of the user's settings.
+    // Builds the application object. With `historyKey` the drive history goes under
+    // that key of HKCU instead of the user's settings.
     static void StartSuite(const wchar_t* historyKey) {
-        standIn_ = std::make_unique<StandInService>(VANTREL_DEFRAGSVC_RELATIVE);
-        ASSERT_TRUE(standIn_->Uninstall());
-        ASSERT_TRUE(standIn_->Install(kFastJobMs));
         app_ = std::make_unique<CDefragApp>();
         app_->Options.skipSplash = true;
         if (historyKey != nullptr) {
             app_->Settings.KeyPath = historyKey;
         }
-        ASSERT_TRUE(app_->Binding.Bind());
         BuildSharedFonts();
         BuildSharedBrushes();
     }
@@ -68,22 +67,18 @@ class StandInWindowTest : public testing::Test {
             RegDeleteTreeW(HKEY_CURRENT_USER, historyKey);
         }
         app_.reset();
-        EXPECT_TRUE(standIn_->Uninstall());
-        standIn_.reset();
     }
 
-    void OpenWindow() {
+    // Opens the window over `service`; null: over the real service.
+    void OpenWindow(vantrel::service::JobService* service) {
         ASSERT_TRUE(app_ != nullptr);
-        window_ = std::make_unique<CDlgMainDefrag>(*app_);
+        window_ = std::make_unique<CDlgMainDefrag>(*app_, service);
         ASSERT_TRUE(window_->CreateModeless(nullptr));
         window_->Show(SW_SHOWNOACTIVATE);
         fw::DispatchPendingMessages();
     }
 
-    // Whatever job a test left running ends here, with the window.
     void CloseWindow() {
-        namespace svc = vantrel::service;
-        svc::SendJobCommandRecord(svc::MakeJobCommand(svc::JobCommandCode::Reset, L'C', 1472, 0));
         if (window_ != nullptr) {
             window_->Destroy();
             window_.reset();
@@ -93,9 +88,45 @@ class StandInWindowTest : public testing::Test {
     CDlgHDDScan& Pages() { return window_->Pages(); }
     HWND Owner() const { return window_->Handle(); }
 
-    inline static std::unique_ptr<StandInService> standIn_;
     inline static std::unique_ptr<CDefragApp> app_;
     std::unique_ptr<CDlgMainDefrag> window_;
+};
+
+// The window over a scripted service of the test's own (service_).
+class FakeServiceWindowTest : public MainWindowTestBase {
+  protected:
+    void OpenWindow() { MainWindowTestBase::OpenWindow(&service_); }
+
+    FakeJobService service_;
+};
+
+// The window over the stand-in service, installed for the suite.
+class StandInWindowTest : public MainWindowTestBase {
+  protected:
+    static void StartSuite(const wchar_t* historyKey) {
+        standIn_ = std::make_unique<StandInService>(VANTREL_DEFRAGSVC_RELATIVE);
+        ASSERT_TRUE(standIn_->Uninstall());
+        ASSERT_TRUE(standIn_->Install(kFastJobMs));
+        MainWindowTestBase::StartSuite(historyKey);
+        ASSERT_TRUE(app_->Binding.Bind());
+    }
+
+    static void EndSuite(const wchar_t* historyKey) {
+        MainWindowTestBase::EndSuite(historyKey);
+        EXPECT_TRUE(standIn_->Uninstall());
+        standIn_.reset();
+    }
+
+    void OpenWindow() { MainWindowTestBase::OpenWindow(nullptr); }
+
+    // Whatever job a test left running ends here, with the window.
+    void CloseWindow() {
+        namespace svc = vantrel::service;
+        svc::SendJobCommandRecord(svc::MakeJobCommand(svc::JobCommandCode::Reset, L'C', 1472, 0));
+        MainWindowTestBase::CloseWindow();
+    }
+
+    inline static std::unique_ptr<StandInService> standIn_;
 };
 
 }  // namespace vantrel::testsupport

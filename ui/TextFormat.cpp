@@ -1,4 +1,4 @@
-#include "app/TextFormat.h"
+#include "ui/TextFormat.h"
 
 std::wstring ReplacePlaceholder(const std::wstring& pattern, const std::wstring& value) {
     std::wstring text = pattern;

@@ -1,0 +1,131 @@
+// The progress page inside the real main window over a scripted service: the map
+// follows the service while a scan runs, stop questions end or resume a job, an
+// optimization makes two passes with the commands and waits of a job start unless
+// stopped in the first, and a drive without readable free space is refused.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/flows/ProgressFixture.h"
+
+namespace {
+
+using namespace progress_test;
+
+TEST_F(ProgressPageTest, ScanFillsTheMapAndStopsOnlyWhenConfirmed) {
+    ServeMap(svc::CellState::Free);
+    service_.statistics->ProcessedClusters = service_.statistics->UsedClusters / 4;
+    svc::WriteFieldText(service_.statistics->CurrentFile, L"C:\\Windows\\notepad.exe");
+    ASSERT_TRUE(StartJob(JobMode::Scan));
+    EXPECT_EQ(svc::JobCommandCode::Analyze, service_.commands.back().Command);
+    EXPECT_EQ(1472, service_.commands.back().MapCellCount) << "the map's cell count goes along";
+    EXPECT_EQ(std::vector<DWORD>{2048}, service_.waits) << "the scan start's wait";
+    ASSERT_TRUE(WaitUntilRunning(IDC_PROGRESS_STOP)) << "a running job locks the main window";
+    EXPECT_FALSE(Shows(IDC_PROGRESS_STOP_DEFRAG));
+
+    ASSERT_TRUE(Pump([&] { return Page().Map().Cells().size() == 1472; }));
+    const std::vector<svc::MapCell> early = Page().Map().Cells();
+    ServeMap(svc::CellState::Fragmented);
+    EXPECT_TRUE(Pump([&] { return ChangedCells(early, Page().Map()) == 1472; }))
+        << "the map follows the service while the scan runs";
+    EXPECT_TRUE(Pump([&] {
+        return SendDlgItemMessageW(Page().Handle(), IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0) == 125000;
+    })) << "a quarter of the used clusters fills a quarter of the scan's half of the bar";
+    EXPECT_EQ(L"C:\\Windows\\notepad.exe", Page().ItemText(IDC_PROGRESS_PATH))
+        << "the file being looked at";
+    EXPECT_TRUE(app_->VolumeMapCache.HoldsMapOf(L'C')) << "every map drawn is cached";
+    EXPECT_EQ(1472, app_->VolumeMapCache.CellCount());
+
+    {
+        MessageBoxAnswer no(Owner(), IDNO);
+        Page().ConfirmStop();
+        EXPECT_EQ(L"This will stop the scanning process. Are you sure?", no.Text());
+        EXPECT_EQ(1, service_.pauses) << "the job is paused while the user decides";
+    }
+    EXPECT_FALSE(Page().StopConfirmed());
+    EXPECT_EQ(1, service_.resumes) << "No resumes the scan";
+    EXPECT_EQ(0, service_.stops);
+    const int polls = service_.stateCalls;
+    EXPECT_TRUE(Pump([&] { return service_.stateCalls > polls + 2; })) << "and the page polls on";
+
+    {
+        MessageBoxAnswer yes(Owner(), IDYES);
+        Page().ConfirmStop();
+        EXPECT_TRUE(yes.Answered());
+    }
+    EXPECT_TRUE(Page().StopConfirmed());
+    EXPECT_EQ(1, service_.stops);
+    ASSERT_TRUE(WaitForPage(Pages().ScanResultsPage())) << "a stopped scan ends as finished";
+    EXPECT_TRUE(Page().StopConfirmed()) << "the results page reads the mark";
+    EXPECT_EQ(IDS_SCANNING_ABORTED, Pages().ScanResultsPage().Figures().recommendation)
+        << "Scanning aborted";
+    EXPECT_EQ(DriveStatusNotScanned, app_->Settings.DriveHistory[0].Status);
+}
+
+TEST_F(ProgressPageTest, StopInTheFirstOptimizationPassEndsWithoutASecondPass) {
+    ASSERT_TRUE(StartJob(JobMode::Optimize));
+    EXPECT_EQ(L"Optimizing", Page().ItemText(IDC_PROGRESS_TITLE));
+    EXPECT_EQ(L"Optimizing: ", Page().ItemText(IDC_PROGRESS_NOW_LABEL));
+    ASSERT_TRUE(WaitUntilRunning(IDC_PROGRESS_STOP_DEFRAG));
+    EXPECT_FALSE(Shows(IDC_PROGRESS_STOP));
+    EXPECT_EQ(0, Page().Pass());
+
+    {
+        MessageBoxAnswer yes(Owner(), IDYES);
+        Page().ConfirmStop();
+        EXPECT_EQ(L"This will stop the optimization. Do you want to continue?", yes.Text());
+    }
+    ASSERT_TRUE(WaitForPage(Pages().DefragResultsPage()));
+    EXPECT_EQ(0, Page().Pass()) << "no second pass";
+    EXPECT_EQ(1, service_.jobsStarted) << "nothing was started again";
+    EXPECT_EQ(L"Optimization aborted", Pages().DefragResultsPage().StatusText());
+    EXPECT_EQ(RGB(169, 1, 1), Pages().DefragResultsPage().StatusColour());
+    EXPECT_FALSE(Page().Polling());
+    EXPECT_FALSE(Shows(IDC_PROGRESS_STOP_DEFRAG));
+    EXPECT_FALSE(Shows(IDC_PROGRESS_BAR));
+}
+
+TEST_F(ProgressPageTest, OptimizationStartsTheSecondPassItselfWithTheMapOfTheScan) {
+    service_.pollsPerJob = 3;
+    app_->VolumeMapCache.StartScanOf(L'C');
+    const std::vector<svc::MapCell> scanned(1472, svc::MapCell{1, 2, 3, 4, 5});
+    app_->VolumeMapCache.Store(scanned, L'C');
+    MessageBoxAnswer success(Owner(), IDOK, kJobTimeoutMs);
+    ASSERT_TRUE(StartJob(JobMode::Optimize));
+    ASSERT_TRUE(Pump([&] { return Pages().VisiblePage() == &Pages().DefragResultsPage(); }));
+    EXPECT_EQ(L"You have successfully optimized (C:) Test !", success.Text());
+    EXPECT_EQ(1, Page().Pass()) << "the page started the second pass itself";
+    EXPECT_EQ(L"Optimization complete", Pages().DefragResultsPage().StatusText());
+    EXPECT_FALSE(Page().Polling());
+
+    const std::vector<std::int32_t> expected = {
+        svc::JobCommandCode::Reset, svc::JobCommandCode::Reset, svc::JobCommandCode::Optimize,
+        svc::JobCommandCode::Reset, svc::JobCommandCode::Optimize};
+    EXPECT_EQ(expected, service_.CommandCodes());
+    EXPECT_EQ(1, service_.commands[2].Flag) << "Optimize carries the flag";
+    EXPECT_EQ((std::vector<DWORD>{1024, 1024, 2024}), service_.waits)
+        << "two waits after the first Optimize, one after the second";
+    ASSERT_EQ(1472u, service_.handedBack.size()) << "the scan's map goes back to the service";
+    EXPECT_EQ(5u, service_.handedBack[0].Mft);
+}
+
+TEST_F(ProgressPageTest, DriveWithoutReadableFreeSpaceIsRefused) {
+    MessageBoxAnswer notice(Owner(), IDOK);
+    EXPECT_FALSE(Page().StartJob(JobMode::Scan, L'Q', L"(Q:)"));
+    EXPECT_EQ(L"(Q:) has not enough free space for Optimizing.", notice.Text());
+    EXPECT_FALSE(Page().Polling());
+    EXPECT_EQ(0, service_.jobsStarted) << "no job was started";
+}
+
+TEST_F(ProgressPageTest, SpaceKeyNeverReachesTheButtons) {
+    HWND stop = Page().Item(IDC_PROGRESS_STOP);
+    for (UINT message : {WM_KEYDOWN, WM_CHAR, WM_KEYUP}) {
+        MSG space{stop, message, VK_SPACE, 0, 0, {}};
+        EXPECT_TRUE(fw::PreTranslate(space)) << message;
+    }
+    MSG timer{Page().Handle(), WM_TIMER, 32, 0, 0, {}};
+    EXPECT_FALSE(fw::PreTranslate(timer)) << "other messages that carry 32 pass";
+}
+
+}  // namespace
