@@ -25,6 +25,11 @@ if(VANTREL_BUILD_TESTS)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  # The program's folders build on each other in one direction only.
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  add_test(NAME folder_layers
+           COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/layers/check_layers.py
+                   ${PROJECT_SOURCE_DIR})
 endif()
 if(VANTREL_BUILD_BENCH)
   add_custom_target(benchmarks)

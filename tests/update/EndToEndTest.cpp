@@ -138,6 +138,12 @@ TEST_F(EndToEnd, EveryRefusalLeavesTheInstalledProgramUnchanged) {
          "9.0.0.0\r\n0000000000000000000000000000000000000000000000000000000000000000\r\n", true,
          false, IDS_UPDATE_NO_CONNECTION},
     };
+    // One start of the installed program answers every case: a refused update leaves
+    // it running with its update button in place.
+    RunningProgram program;
+    ASSERT_TRUE(program.Start(InstalledProgram()));
+    const HWND window = program.WaitForMainWindow(kStartLimitMs);
+    ASSERT_NE(nullptr, window);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         server_->Remove(kManifest);
@@ -154,13 +160,16 @@ TEST_F(EndToEnd, EveryRefusalLeavesTheInstalledProgramUnchanged) {
                                      "http://127.0.0.1:" + std::to_string(RefusingPort()) +
                                          "/VantrelUpdates/Vantrel.exe"));
         }
-        RunningProgram program;
-        EXPECT_EQ(Text(c.message), PressUpdate(program));
+        {
+            MessageBoxAnswer answer(window, IDOK);
+            PressUpdateButton(window);
+            EXPECT_EQ(Text(c.message), answer.Text());
+        }
         // The program stays; nothing was started in its place.
         EXPECT_FALSE(program.WaitForExit(0));
-        program.Terminate();
         EXPECT_EQ(kOldVersion, FileVersionOf(InstalledProgram()));
     }
+    program.Terminate();
 }
 
 TEST_F(EndToEnd, ANewerVersionReplacesTheInstalledProgram) {
