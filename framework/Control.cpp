@@ -74,12 +74,10 @@ LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, L
     }
     Message m{hwnd, message, wParam, lParam};
     if (message == WM_NCDESTROY) {
-        // The subclass must go before the window does; the control's own
-        // procedure still gets the message.
-        RouteAtBoundary(*self, m);
-        self->Unbind();
-        self->OnFinalMessage();
-        return m.result;
+        // The subclass must go while the window still exists, whatever handlers of
+        // the control are still running further up; the control's own procedure
+        // still gets the message.
+        RemoveWindowSubclass(hwnd, &Control::SubclassProc, kSubclassId);
     }
     return RouteAtBoundary(*self, m);
 }

@@ -74,10 +74,6 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     }
     Message m{hwnd, message, wParam, lParam};
     RouteAtBoundary(*self, m);
-    if (message == WM_NCDESTROY) {
-        self->Unbind();
-        self->OnFinalMessage();
-    }
     if (ReturnsResultDirectly(message)) {
         return static_cast<INT_PTR>(m.result);
     }

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "framework/DeviceContexts.h"
+#include "framework/Window.h"
 
 namespace fw {
 
@@ -69,10 +70,13 @@ POINT ClientPointOf(const Message& m) {
 
 MessageEntry::MessageEntry(UINT message, std::optional<UINT_PTR> id, std::optional<UINT> code,
                            Handler handler)
-    : message_(message), id_(id), code_(code), handler_(std::move(handler)) {}
+    : message_(message), lastMessage_(message), id_(id), code_(code), handler_(std::move(handler)) {}
+
+MessageEntry::MessageEntry(UINT first, UINT last, Handler handler)
+    : message_(first), lastMessage_(last), handler_(std::move(handler)) {}
 
 bool MessageEntry::Matches(const Message& m) const {
-    if (message_ == 0 || m.message != message_) {
+    if (message_ == 0 || m.message < message_ || m.message > lastMessage_) {
         return false;
     }
     if (!id_ && !code_) {
@@ -89,6 +93,11 @@ bool DispatchThroughTable(const MessageTable& table, Window& window, Message& m)
     for (const MessageTable* t = &table; t; t = t->Base()) {
         for (const MessageEntry& entry : t->Entries()) {
             if (entry.Matches(m) && entry.Invoke(window, m)) {
+                return true;
+            }
+            // A handler that destroyed the window ends the routing: nothing else
+            // may act on a window that is gone.
+            if (window.WindowGone()) {
                 return true;
             }
         }

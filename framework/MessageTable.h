@@ -6,7 +6,8 @@
 //       fw::OnTimer(1000, &MyDlg::OnTick),
 //       fw::OnPaint(&MyDlg::OnPaint),
 //       fw::OnMouse(WM_LBUTTONUP, &MyDlg::OnLButtonUp),
-//       fw::OnMessage(WM_SIZE, &MyDlg::OnSize),
+//       fw::OnSize(&MyDlg::OnSize),
+//       fw::OnCtlColor(&MyDlg::OnCtlColor),
 //       fw::OnRegisteredMessage(L"some name", &MyDlg::OnHandOver),
 //   }};
 //   const fw::MessageTable& MyDlg::Messages() const { return kTable; }
@@ -59,6 +60,8 @@ class MessageEntry {
     // (a registration that failed).
     MessageEntry(UINT message, std::optional<UINT_PTR> id, std::optional<UINT> code,
                  Handler handler);
+    // Every message from `first` to `last` (inclusive), whatever its id or code.
+    MessageEntry(UINT first, UINT last, Handler handler);
 
     bool Matches(const Message& m) const;
     bool Invoke(Window& window, Message& m) const { return handler_(window, m); }
@@ -66,6 +69,7 @@ class MessageEntry {
 
   private:
     UINT message_;
+    UINT lastMessage_;
     std::optional<UINT_PTR> id_;
     std::optional<UINT> code_;
     Handler handler_;
@@ -302,6 +306,80 @@ MessageEntry OnMouse(UINT message, H handler) {
 template <class H>
 MessageEntry OnMessage(UINT message, H handler) {
     return MessageEntry(message, std::nullopt, std::nullopt, detail::RawHandler(handler));
+}
+
+// WM_SIZE. Handler: `void OnSize()` or `void OnSize(UINT type, int width, int height)`.
+template <class H>
+MessageEntry OnSize(H handler) {
+    detail::RequireWindowMember<H>();
+    using C = detail::ClassOf<H>;
+    return MessageEntry(WM_SIZE, std::nullopt, std::nullopt, [handler](Window& window, Message& m) {
+        C& self = detail::Self<C>(window);
+        return detail::Complete(m, [&] {
+            if constexpr (std::is_invocable_v<H, C&, UINT, int, int>) {
+                return (self.*handler)(static_cast<UINT>(m.wParam), LOWORD(m.lParam),
+                                       HIWORD(m.lParam));
+            } else {
+                static_assert(std::is_invocable_v<H, C&>,
+                              "a size handler takes () or (UINT type, int width, int height)");
+                return (self.*handler)();
+            }
+        });
+    });
+}
+
+// WM_ERASEBKGND. Handler: `bool OnEraseBackground(HDC)`; true = the background is
+// erased (or painting covers it), false = default erasing.
+template <class H>
+MessageEntry OnEraseBackground(H handler) {
+    detail::RequireWindowMember<H>();
+    using C = detail::ClassOf<H>;
+    return MessageEntry(WM_ERASEBKGND, std::nullopt, std::nullopt,
+                        [handler](Window& window, Message& m) {
+                            C& self = detail::Self<C>(window);
+                            if (!(self.*handler)(reinterpret_cast<HDC>(m.wParam))) {
+                                return false;
+                            }
+                            m.result = TRUE;
+                            return true;
+                        });
+}
+
+// Every WM_CTLCOLOR* message (message boxes, edits, list boxes, buttons, the dialog,
+// scroll bars, statics). Handler: `HBRUSH OnCtlColor(HDC dc, HWND control, UINT
+// message)`; a null brush leaves the message to default processing.
+template <class H>
+MessageEntry OnCtlColor(H handler) {
+    detail::RequireWindowMember<H>();
+    using C = detail::ClassOf<H>;
+    return MessageEntry(WM_CTLCOLORMSGBOX, WM_CTLCOLORSTATIC, [handler](Window& window, Message& m) {
+        C& self = detail::Self<C>(window);
+        const HBRUSH brush = (self.*handler)(reinterpret_cast<HDC>(m.wParam),
+                                             reinterpret_cast<HWND>(m.lParam), m.message);
+        if (brush == nullptr) {
+            return false;
+        }
+        m.result = reinterpret_cast<LRESULT>(brush);
+        return true;
+    });
+}
+
+// WM_SETCURSOR. Handler: `bool OnSetCursor(HWND window, UINT hitTest, UINT mouseMessage)`;
+// true = the handler set the cursor, false = default processing sets it.
+template <class H>
+MessageEntry OnSetCursor(H handler) {
+    detail::RequireWindowMember<H>();
+    using C = detail::ClassOf<H>;
+    return MessageEntry(WM_SETCURSOR, std::nullopt, std::nullopt,
+                        [handler](Window& window, Message& m) {
+                            C& self = detail::Self<C>(window);
+                            if (!(self.*handler)(reinterpret_cast<HWND>(m.wParam),
+                                                 LOWORD(m.lParam), HIWORD(m.lParam))) {
+                                return false;
+                            }
+                            m.result = TRUE;
+                            return true;
+                        });
 }
 
 // A message registered by name (RegisterWindowMessage); the number is looked up

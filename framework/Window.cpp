@@ -33,7 +33,7 @@ LRESULT Window::DefaultProcessing(Message& m) {
 }
 
 LRESULT Window::Route(Message& m) {
-    if (!DispatchThroughTable(Messages(), *this, m)) {
+    if (!DispatchThroughTable(Messages(), *this, m) && !windowGone_) {
         m.result = DefaultProcessing(m);
     }
     return m.result;
@@ -96,21 +96,25 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
     Message m{hwnd, message, wParam, lParam};
-    RouteAtBoundary(*self, m);
-    if (message == WM_NCDESTROY) {
-        self->Unbind();
-        self->OnFinalMessage();
-    }
-    return m.result;
+    return RouteAtBoundary(*self, m);
 }
 
 LRESULT Window::RouteAtBoundary(Window& window, Message& m) {
+    ++window.dispatchDepth_;
     try {
-        return window.Route(m);
+        window.Route(m);
     } catch (...) {
         m.result = 0;
-        return 0;
     }
+    if (m.message == WM_NCDESTROY) {
+        window.windowGone_ = true;
+    }
+    if (--window.dispatchDepth_ == 0 && window.windowGone_) {
+        window.windowGone_ = false;
+        window.Unbind();
+        window.OnFinalMessage();
+    }
+    return m.result;
 }
 
 void Window::Unbind() {

@@ -15,6 +15,9 @@
 // Where an object may be deleted: anywhere outside its own message handlers, or
 // from OnFinalMessage (the last call the layer makes on it). Never delete it from
 // one of its handlers: the layer still uses the object when the handler returns.
+// A window destroyed while one of its handlers runs (a handler that calls
+// Destroy()) is detached and gets OnFinalMessage only once the outermost of its
+// handlers has returned; routing stops as soon as the window is gone.
 //
 // A C++ exception that escapes a handler stops at the window procedure (it must
 // not unwind through the system's frames): the message then answers 0.
@@ -67,6 +70,9 @@ class Window {
     // The object attached to a window of this layer (window, dialog or control); null otherwise.
     static Window* FromHandle(HWND hwnd);
 
+    // True from the window's WM_NCDESTROY until the object is detached.
+    bool WindowGone() const { return windowGone_; }
+
     // Runs before a message taken from the queue is dispatched; true = consumed.
     // The message loops of the layer call it for the message's window and each
     // parent up to the top-level window (see MessageLoop.h).
@@ -109,7 +115,9 @@ class Window {
     // Offers the message to the tables, then to DefaultProcessing; stores and returns the result.
     LRESULT Route(Message& m);
     // Route as the window procedures call it: a C++ exception stops here and the
-    // message answers 0.
+    // message answers 0. Counts how deep the object's handlers are nested; after the
+    // window's WM_NCDESTROY the outermost call detaches it and runs OnFinalMessage
+    // (the object may be gone when this returns).
     static LRESULT RouteAtBoundary(Window& window, Message& m);
     // For destructors: detaches first, so that the destruction's messages get
     // default handling, then destroys the window.
@@ -128,6 +136,8 @@ class Window {
     bool ReflectMeasureItem(Message& m);
 
     HWND hwnd_ = nullptr;
+    int dispatchDepth_ = 0;
+    bool windowGone_ = false;
 };
 
 }  // namespace fw

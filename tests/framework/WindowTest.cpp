@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -216,6 +217,63 @@ TEST(Window, DestroyOnALiveWindowLetsItsHandlersSeeTheEnd) {
     EXPECT_EQ(1, counters.finalMessage);
     window.Destroy();  // nothing left to destroy
     EXPECT_EQ(1, counters.destroy);
+}
+
+// A window that owns itself and ends itself from its own command handler, as the
+// notice window does; its handler goes on after Destroy() returns.
+class SelfEndingWindow : public fw::Window {
+  public:
+    explicit SelfEndingWindow(std::vector<std::string>& log) : log_(log) {}
+    static const fw::MessageTable kSelfTable;
+
+  protected:
+    const fw::MessageTable& Messages() const override { return kSelfTable; }
+    void OnFinalMessage() override {
+        log_.push_back("final message");
+        delete this;
+    }
+
+  private:
+    void OnClose() {
+        Destroy();
+        log_.push_back(Handle() != nullptr ? "handler goes on" : "handler lost its window");
+    }
+    bool OnEndAndDecline(fw::Message&) {
+        Destroy();
+        return false;
+    }
+    bool OnLaterHandler(fw::Message&) {
+        log_.push_back("later entry");
+        return false;
+    }
+
+    std::vector<std::string>& log_;
+};
+
+const fw::MessageTable SelfEndingWindow::kSelfTable{
+    &Window::kTable,
+    {
+        fw::OnCommand(1, &SelfEndingWindow::OnClose),
+        fw::OnMessage(WM_APP + 2, &SelfEndingWindow::OnEndAndDecline),
+        fw::OnMessage(WM_APP + 2, &SelfEndingWindow::OnLaterHandler),
+    }};
+
+TEST(Window, AWindowEndedInsideItsOwnHandlerEndsWhenTheHandlerReturns) {
+    std::vector<std::string> log;
+    auto* window = new SelfEndingWindow(log);
+    ASSERT_TRUE(window->CreateEx(0, L"self", WS_POPUP, 0, 0, 50, 50, nullptr));
+    const HWND hwnd = window->Handle();
+    SendMessageW(hwnd, WM_COMMAND, 1, 0);
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ((std::vector<std::string>{"handler goes on", "final message"}), log)
+        << "the object lives until its handler has returned";
+
+    log.clear();
+    window = new SelfEndingWindow(log);
+    ASSERT_TRUE(window->CreateEx(0, L"self", WS_POPUP, 0, 0, 50, 50, nullptr));
+    SendMessageW(window->Handle(), WM_APP + 2, 0, 0);
+    EXPECT_EQ(std::vector<std::string>{"final message"}, log)
+        << "no later entry and no default processing for a window that is gone";
 }
 
 TEST(Window, AnExceptionFromAHandlerStopsAtTheWindowProcedure) {
