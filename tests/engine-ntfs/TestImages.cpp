@@ -1,0 +1,113 @@
+#include "tests/engine-ntfs/TestImages.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+
+namespace vantrel::engine::ntfs::proof {
+
+namespace {
+
+std::string ScratchFolder() {
+    static const std::string folder = [] {
+        const char* configured = std::getenv("VANTREL_NTFS_SCRATCH");
+        const std::filesystem::path root =
+            configured ? configured : std::filesystem::temp_directory_path();
+        const std::filesystem::path path = root / ("run-" + std::to_string(getpid()));
+        std::filesystem::create_directories(path);
+        return path.string();
+    }();
+    return folder;
+}
+
+class ScratchCleanup : public ::testing::Environment {
+  public:
+    void TearDown() override {
+        std::error_code ignored;
+        if (::testing::UnitTest::GetInstance()->Passed()) {
+            std::filesystem::remove_all(ScratchFolder(), ignored);
+        } else {
+            std::printf("The images are kept in %s\n", ScratchFolder().c_str());
+        }
+    }
+};
+[[maybe_unused]] const auto* const kCleanup =
+    ::testing::AddGlobalTestEnvironment(new ScratchCleanup);
+
+std::string Made(const char* name, const ImageRecipe& recipe, std::string& error) {
+    struct Result {
+        std::string path;
+        std::string error;
+    };
+    static std::map<std::string, Result> made;
+    auto found = made.find(name);
+    if (found == made.end()) {
+        Result result{ScratchPath(name), {}};
+        result.error = MakeFragmentedImage(result.path, recipe);
+        found = made.emplace(name, result).first;
+    }
+    error = found->second.error;
+    return error.empty() ? found->second.path : std::string();
+}
+
+}  // namespace
+
+std::string FragmentedImage(std::string& error) {
+    return Made("fragmented.img", ImageRecipe{}, error);
+}
+
+std::string SmallImage(std::string& error) {
+    return Made("small.img", SmallRecipe(), error);
+}
+
+const std::map<std::uint64_t, Digest>& HashesOf(const std::string& image) {
+    static std::map<std::string, std::map<std::uint64_t, Digest>> hashes;
+    auto found = hashes.find(image);
+    if (found == hashes.end()) {
+        std::vector<std::string> problems;
+        found = hashes.emplace(image, HashEveryFile(image, problems)).first;
+        EXPECT_TRUE(problems.empty()) << problems.front();
+    }
+    return found->second;
+}
+
+::testing::AssertionResult Intact(const std::string& image, const std::string& original) {
+    std::vector<std::string> problems;
+    const auto hashes = HashEveryFile(image, problems);
+    if (!problems.empty()) {
+        return ::testing::AssertionFailure() << problems.front();
+    }
+    const auto& before = HashesOf(original);
+    for (const auto& [record, digest] : before) {
+        const auto after = hashes.find(record);
+        if (after == hashes.end() || after->second != digest) {
+            return ::testing::AssertionFailure() << "record " << record << " changed";
+        }
+    }
+    if (hashes.size() != before.size()) {
+        return ::testing::AssertionFailure() << "the image holds other files now";
+    }
+    problems = CheckClusterAccounting(image);
+    if (!problems.empty()) {
+        return ::testing::AssertionFailure() << problems.front();
+    }
+    const ToolRun resize = RunNtfsresizeInfo(image);
+    if (resize.exitCode != 0) {
+        return ::testing::AssertionFailure() << "ntfsresize: " << resize.output;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+std::string ScratchPath(const std::string& name) {
+    return (std::filesystem::path(ScratchFolder()) / name).string();
+}
+
+std::string CopyOf(const std::string& image, const std::string& name) {
+    const std::string copy = ScratchPath(name);
+    return CopyImage(image, copy) ? copy : std::string();
+}
+
+}  // namespace vantrel::engine::ntfs::proof
