@@ -94,6 +94,48 @@ void ReleaseTarget(ntfs_volume* volume, std::int64_t target, std::int64_t cluste
     }
 }
 
+// The file and the stream a move works on, once the request has been checked.
+struct MoveSource {
+    InodeHandle inode;
+    AttributeHandle stream;  // declared after its inode: closed first
+    std::vector<Run> runs;
+};
+
+VolumeStatus CheckRequest(ntfs_volume* volume, std::uint64_t fileId, Vcn vcn,
+                          std::uint64_t clusters, MoveSource& source) {
+    if (const VolumeStatus opened = OpenFile(volume, fileId, source.inode);
+        opened != VolumeStatus::Ok) {
+        return opened;
+    }
+    if (const VolumeStatus movable = CheckMovable(source.inode.get());
+        movable != VolumeStatus::Ok) {
+        return movable;
+    }
+    if (const VolumeStatus found = OpenClusterStream(source.inode.get(), source.stream);
+        found != VolumeStatus::Ok || !source.stream) {
+        return found == VolumeStatus::Ok ? VolumeStatus::InvalidParameter : found;
+    }
+    if (const VolumeStatus read = ReadRuns(source.stream.get(), source.runs);
+        read != VolumeStatus::Ok) {
+        return read;
+    }
+    // Data stored inside the MFT record has no clusters: any range is outside it.
+    const std::uint64_t end =
+        source.runs.empty() ? 0 : source.runs.back().vcn + source.runs.back().length;
+    if (vcn >= end || clusters > end - vcn) {
+        return VolumeStatus::InvalidParameter;
+    }
+    if (source.stream->data_flags & (ATTR_COMPRESSION_MASK | ATTR_IS_SPARSE)) {
+        const std::uint64_t unit = source.stream->compression_block_clusters != 0
+                                       ? source.stream->compression_block_clusters
+                                       : kDefaultUnitClusters;
+        if (vcn % unit != 0 || (clusters % unit != 0 && vcn + clusters != end)) {
+            return VolumeStatus::CannotMove;
+        }
+    }
+    return VolumeStatus::Ok;
+}
+
 }  // namespace
 
 VolumeStatus NtfsImageVolume::Move(std::uint64_t fileId, Vcn vcn, Lcn target,
@@ -102,48 +144,20 @@ VolumeStatus NtfsImageVolume::Move(std::uint64_t fileId, Vcn vcn, Lcn target,
     if (clusters == 0 || target >= totalClusters) {
         return VolumeStatus::InvalidParameter;
     }
-    InodeHandle inode;
-    AttributeHandle stream;  // closed before its inode
-    if (const VolumeStatus opened = OpenFile(volume_, fileId, inode); opened != VolumeStatus::Ok) {
-        return opened;
+    MoveSource source;
+    if (const VolumeStatus checked = CheckRequest(volume_, fileId, vcn, clusters, source);
+        checked != VolumeStatus::Ok) {
+        return checked;
     }
-    if (const VolumeStatus movable = CheckMovable(inode.get()); movable != VolumeStatus::Ok) {
-        return movable;
-    }
-    if (const VolumeStatus found = OpenClusterStream(inode.get(), stream);
-        found != VolumeStatus::Ok) {
-        return found;
-    }
-    std::vector<Run> runs;
-    if (stream) {
-        if (const VolumeStatus read = ReadRuns(stream.get(), runs); read != VolumeStatus::Ok) {
-            return read;
-        }
-    }
-    const std::uint64_t end = runs.empty() ? 0 : runs.back().vcn + runs.back().length;
-    if (vcn >= end || clusters > end - vcn) {
-        return VolumeStatus::InvalidParameter;  // outside the stream, or nothing stored outside the
-                                                // record
-    }
-    if (stream->data_flags & (ATTR_COMPRESSION_MASK | ATTR_IS_SPARSE)) {
-        const std::uint64_t unit = stream->compression_block_clusters != 0
-                                       ? stream->compression_block_clusters
-                                       : kDefaultUnitClusters;
-        if (vcn % unit != 0 || (clusters % unit != 0 && vcn + clusters != end)) {
-            return VolumeStatus::CannotMove;
-        }
-    }
-
-    const MovePlan plan =
-        PlanMove(runs, static_cast<std::int64_t>(vcn), static_cast<std::int64_t>(clusters),
-                 static_cast<std::int64_t>(target));
+    const auto first = static_cast<std::int64_t>(target);
+    const MovePlan plan = PlanMove(source.runs, static_cast<std::int64_t>(vcn),
+                                   static_cast<std::int64_t>(clusters), first);
     if (plan.targetClusters == 0) {
-        return VolumeStatus::Ok;  // holes only: nothing is stored to move
+        return VolumeStatus::Ok;  // holes only: nothing stored to move
     }
     if (static_cast<std::uint64_t>(plan.targetClusters) > totalClusters - target) {
         return VolumeStatus::InvalidParameter;
     }
-    const auto first = static_cast<std::int64_t>(target);
     if (const VolumeStatus free = CheckTargetFree(volume_, first, plan.targetClusters);
         free != VolumeStatus::Ok) {
         return free;
@@ -162,15 +176,16 @@ VolumeStatus NtfsImageVolume::Move(std::uint64_t fileId, Vcn vcn, Lcn target,
     }
 
     // 3. Point the file at the copy.
-    if (!InstallRuns(stream.get(), plan.runs)) {
-        if (InstallRuns(stream.get(), runs) && ntfs_inode_sync(inode.get()) == 0) {
+    if (!InstallRuns(source.stream.get(), plan.runs)) {
+        if (InstallRuns(source.stream.get(), source.runs) &&
+            ntfs_inode_sync(source.inode.get()) == 0) {
             ReleaseTarget(volume_, first, plan.targetClusters);
         } else {
             broken_ = true;  // old and new clusters both stay taken
         }
         return VolumeStatus::IoError;
     }
-    if (ntfs_inode_sync(inode.get()) != 0 || ntfs_device_sync(volume_->dev) != 0) {
+    if (ntfs_inode_sync(source.inode.get()) != 0 || ntfs_device_sync(volume_->dev) != 0) {
         broken_ = true;  // the record may or may not have reached the image
         return VolumeStatus::IoError;
     }

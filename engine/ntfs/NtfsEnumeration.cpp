@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/ntfs/NtfsImageVolume.h"
+#include "engine/ntfs/NtfsNoThrow.h"
 #include "engine/ntfs/NtfsStreams.h"
 
 namespace vantrel::engine::ntfs {
@@ -53,12 +54,6 @@ Described ReadName(ntfs_inode* inode, FileInfo& file) {
     return found ? Described::File : Described::Skip;
 }
 
-// Whether a record the MFT bitmap marks in use is a file's base record.
-bool IsBaseRecord(const MFT_RECORD* mft) {
-    return (le16_to_cpu(mft->flags) & le16_to_cpu(MFT_RECORD_IN_USE)) &&
-           le64_to_cpu(mft->base_mft_record) == 0;
-}
-
 Described Describe(ntfs_volume* volume, std::uint64_t record, FileInfo& file) {
     InodeHandle inode(ntfs_inode_open(volume, record));
     if (!inode) {
@@ -70,12 +65,11 @@ Described Describe(ntfs_volume* volume, std::uint64_t record, FileInfo& file) {
                    ? Described::Skip
                    : Described::Failed;
     }
-    const MFT_RECORD* mft = inode->mrec;
-    if (!IsBaseRecord(mft)) {
+    if (!IsBaseRecord(inode->mrec)) {
         return Described::Skip;
     }
     file = {};
-    file.id = MK_MREF(record, le16_to_cpu(mft->sequence_number));
+    file.id = MK_MREF(record, le16_to_cpu(inode->mrec->sequence_number));
     const Described named = ReadName(inode.get(), file);
     if (named != Described::File) {
         return named;
@@ -89,49 +83,73 @@ Described Describe(ntfs_volume* volume, std::uint64_t record, FileInfo& file) {
     return Described::File;
 }
 
+// The MFT bitmap, read a window at a time, so that free records cost no read.
+class RecordsInUse {
+  public:
+    explicit RecordsInUse(ntfs_attr* bitmap) : bitmap_(bitmap) {}
+
+    // Whether `record` (below `records`) is in use; false when unread, with `failed` set.
+    bool Test(std::uint64_t record, std::uint64_t records, bool& failed) {
+        const std::uint64_t byte = record / 8;
+        if (bits_.empty() || byte < first_ || byte >= first_ + bits_.size()) {
+            first_ = byte;
+            bits_.assign(static_cast<std::size_t>(
+                             std::min<std::uint64_t>(kWindowBytes, (records + 7) / 8 - first_)),
+                         0);
+            const auto bytes = static_cast<s64>(bits_.size());
+            if (ntfs_attr_pread(bitmap_, static_cast<s64>(first_), bytes, bits_.data()) != bytes) {
+                bits_.clear();
+                failed = true;
+                return false;
+            }
+        }
+        return (bits_[static_cast<std::size_t>(byte - first_)] >> (record % 8)) & 1u;
+    }
+
+  private:
+    static constexpr std::uint64_t kWindowBytes = 4096;
+    ntfs_attr* bitmap_;
+    std::uint64_t first_ = 0;
+    std::vector<std::uint8_t> bits_;
+};
+
 }  // namespace
 
 VolumeStatus NtfsImageVolume::EnumerateFiles(std::uint64_t& cursor, std::vector<FileInfo>& batch) {
-    batch.clear();
-    if (broken_) {
-        return VolumeStatus::IoError;
-    }
-    const std::uint64_t records = static_cast<std::uint64_t>(volume_->mft_na->initialized_size) >>
-                                  volume_->mft_record_size_bits;
-    const std::size_t wanted = std::max<std::size_t>(1, options_.enumerationBatch);
-    // The MFT bitmap is read a window at a time, so free records cost no inode read.
-    std::vector<std::uint8_t> inUse;
-    std::uint64_t windowStart = 0;
-    while (cursor < records && batch.size() < wanted) {
-        const std::uint64_t record = cursor;
-        if (inUse.empty() || record / 8 < windowStart || record / 8 >= windowStart + inUse.size()) {
-            windowStart = record / 8;
-            inUse.assign(static_cast<std::size_t>(
-                             std::min<std::uint64_t>(4096, (records + 7) / 8 - windowStart)),
-                         0);
-            const auto bytes = static_cast<s64>(inUse.size());
-            if (ntfs_attr_pread(volume_->mftbmp_na, static_cast<s64>(windowStart), bytes,
-                                inUse.data()) != bytes) {
-                return VolumeStatus::IoError;
+    return NoThrow([&] {
+        batch.clear();
+        if (broken_) {
+            return VolumeStatus::IoError;
+        }
+        const std::uint64_t records =
+            static_cast<std::uint64_t>(volume_->mft_na->initialized_size) >>
+            volume_->mft_record_size_bits;
+        const std::size_t wanted = std::max<std::size_t>(1, options_.enumerationBatch);
+        RecordsInUse inUse(volume_->mftbmp_na);
+        bool failed = false;
+        while (cursor < records && batch.size() < wanted) {
+            const std::uint64_t record = cursor;
+            if (!inUse.Test(record, records, failed)) {
+                if (failed) {
+                    return batch.empty() ? VolumeStatus::IoError : VolumeStatus::MoreData;
+                }
+                ++cursor;
+                continue;
+            }
+            FileInfo file;
+            const Described described = Describe(volume_, record, file);
+            if (described == Described::Failed) {
+                // The cursor stays on the record: the files found so far are answered
+                // first, and the next call meets the failure.
+                return batch.empty() ? VolumeStatus::IoError : VolumeStatus::MoreData;
+            }
+            ++cursor;
+            if (described == Described::File) {
+                batch.push_back(std::move(file));
             }
         }
-        if (!((inUse[record / 8 - windowStart] >> (record % 8)) & 1u)) {
-            ++cursor;
-            continue;
-        }
-        FileInfo file;
-        const Described described = Describe(volume_, record, file);
-        if (described == Described::Failed) {
-            // The cursor stays on the record: the files found so far are answered
-            // first, and the next call meets the failure.
-            return batch.empty() ? VolumeStatus::IoError : VolumeStatus::MoreData;
-        }
-        ++cursor;
-        if (described == Described::File) {
-            batch.push_back(std::move(file));
-        }
-    }
-    return cursor < records ? VolumeStatus::MoreData : VolumeStatus::Ok;
+        return cursor < records ? VolumeStatus::MoreData : VolumeStatus::Ok;
+    });
 }
 
 }  // namespace vantrel::engine::ntfs

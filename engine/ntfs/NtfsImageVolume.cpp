@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "engine/ntfs/NtfsLibrary.h"
+#include "engine/ntfs/NtfsNoThrow.h"
 
 namespace vantrel::engine::ntfs {
 
@@ -161,19 +162,21 @@ VolumeStatus NtfsImageVolume::ReadBitmap(Lcn start, BitmapPage& page) {
     const Lcn first = start & ~Lcn{7};
     const std::uint64_t pageClusters = std::max<std::size_t>(1, options_.bitmapPageBytes) * 8;
     const std::uint64_t clusters = std::min(pageClusters, total - first);
-    const std::size_t bytes = static_cast<std::size_t>((clusters + 7) / 8);
-    page.start = first;
-    page.clusters = clusters;
-    page.bits.assign(bytes, 0);
-    if (ntfs_attr_pread(volume_->lcnbmp_na, static_cast<s64>(first / 8), static_cast<s64>(bytes),
-                        page.bits.data()) != static_cast<s64>(bytes)) {
-        return VolumeStatus::IoError;
-    }
-    // The bitmap may mark clusters past the volume's end; the page shows none.
-    if (clusters % 8 != 0) {
-        page.bits.back() &= static_cast<std::uint8_t>((1u << (clusters % 8)) - 1);
-    }
-    return first + clusters < total ? VolumeStatus::MoreData : VolumeStatus::Ok;
+    const auto bytes = static_cast<std::size_t>((clusters + 7) / 8);
+    return NoThrow([&] {
+        page.start = first;
+        page.clusters = clusters;
+        page.bits.assign(bytes, 0);
+        if (ntfs_attr_pread(volume_->lcnbmp_na, static_cast<s64>(first / 8),
+                            static_cast<s64>(bytes), page.bits.data()) != static_cast<s64>(bytes)) {
+            return VolumeStatus::IoError;
+        }
+        // The bitmap may mark clusters past the volume's end; the page shows none.
+        if (clusters % 8 != 0) {
+            page.bits.back() &= static_cast<std::uint8_t>((1u << (clusters % 8)) - 1);
+        }
+        return first + clusters < total ? VolumeStatus::MoreData : VolumeStatus::Ok;
+    });
 }
 
 VolumeStatus NtfsImageVolume::MoveClusters(std::uint64_t fileId, Vcn vcn, Lcn target,
@@ -184,7 +187,7 @@ VolumeStatus NtfsImageVolume::MoveClusters(std::uint64_t fileId, Vcn vcn, Lcn ta
     if (readOnly_) {
         return VolumeStatus::AccessDenied;
     }
-    return Move(fileId, vcn, target, clusters);
+    return NoThrow([&] { return Move(fileId, vcn, target, clusters); });
 }
 
 }  // namespace vantrel::engine::ntfs

@@ -13,15 +13,18 @@ VolumeStatus OpenFile(ntfs_volume* volume, std::uint64_t fileId, InodeHandle& in
     if (!inode) {
         return errno == EIO ? VolumeStatus::IoError : VolumeStatus::NoSuchFile;
     }
-    const MFT_RECORD* mft = inode->mrec;
-    const bool inUse = (le16_to_cpu(mft->flags) & le16_to_cpu(MFT_RECORD_IN_USE)) != 0;
     const bool sameFile =
-        MSEQNO(fileId) == 0 || MSEQNO(fileId) == le16_to_cpu(mft->sequence_number);
-    if (!inUse || !sameFile || le64_to_cpu(mft->base_mft_record) != 0) {
+        MSEQNO(fileId) == 0 || MSEQNO(fileId) == le16_to_cpu(inode->mrec->sequence_number);
+    if (!IsBaseRecord(inode->mrec) || !sameFile) {
         inode.reset();
         return VolumeStatus::NoSuchFile;
     }
     return VolumeStatus::Ok;
+}
+
+bool IsBaseRecord(const MFT_RECORD* record) {
+    return (le16_to_cpu(record->flags) & le16_to_cpu(MFT_RECORD_IN_USE)) &&
+           le64_to_cpu(record->base_mft_record) == 0;
 }
 
 bool IsDirectory(const ntfs_inode* inode) {

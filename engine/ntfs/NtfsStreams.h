@@ -16,6 +16,9 @@ namespace vantrel::engine::ntfs {
 // extension record of another file.
 VolumeStatus OpenFile(ntfs_volume* volume, std::uint64_t fileId, InodeHandle& inode);
 
+// Whether a record is in use as a file's base record (not an extension record).
+bool IsBaseRecord(const MFT_RECORD* record);
+
 bool IsDirectory(const ntfs_inode* inode);
 
 // The stream a file's extents describe: its unnamed data, or a directory's index

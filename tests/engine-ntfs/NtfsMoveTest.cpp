@@ -122,11 +122,11 @@ TEST(NtfsMove, MovesPlainSparseCompressedAndIndexDataWithEveryFileIntact) {
     });
     const RawFile* index =
         MostFragmented(walk, [](const RawFile& file, const RawStream&) { return file.directory; });
-    // The smallest plain file that can be cut into 1,200 pieces.
+    // The smallest plain file that can be cut into 600 pieces.
     const RawFile* large = nullptr;
     for (const auto& [number, raw] : walk.files) {
         const RawStream* stream = raw.ClusterStream();
-        if (number >= FILE_first_user && stream && Plain(raw, *stream) && EndVcn(*stream) > 1200 &&
+        if (number >= FILE_first_user && stream && Plain(raw, *stream) && EndVcn(*stream) > 600 &&
             (!large || EndVcn(*stream) < EndVcn(*large->ClusterStream()))) {
             large = &raw;
         }
@@ -165,15 +165,15 @@ TEST(NtfsMove, MovesPlainSparseCompressedAndIndexDataWithEveryFileIntact) {
     // what one MFT record holds, and the library adds extension records.
     const std::uint64_t largeId = large->Reference();
     std::vector<Lcn> scattered;
-    for (Lcn lcn = FindFreeRun(*volume, 1); lcn != kNoLcn && scattered.size() < 600;
+    for (Lcn lcn = FindFreeRun(*volume, 1); lcn != kNoLcn && scattered.size() < 300;
          lcn = FindFreeRun(*volume, 1, lcn + 2)) {
         scattered.push_back(lcn);
     }
-    ASSERT_EQ(scattered.size(), 600u);
+    ASSERT_EQ(scattered.size(), 300u);
     for (std::size_t i = 0; i < scattered.size(); ++i) {
         ASSERT_EQ(volume->MoveClusters(largeId, 2 * i + 1, scattered[i], 1), VolumeStatus::Ok) << i;
     }
-    EXPECT_GE(LayoutOf(*volume, largeId).fragments, 1200u);
+    EXPECT_GE(LayoutOf(*volume, largeId).fragments, 600u);
     volume.reset();
     EXPECT_GT(Walk(image).files.at(large->record).ClusterStream()->pieceRecords.size(), 2u);
 
@@ -245,28 +245,47 @@ TEST(NtfsMove, RefusesWhatTheFileSystemRefusesAndChangesNothing) {
     EXPECT_TRUE(SameBytes(image, small));
 }
 
-// The image's device with a power cut: after `writesLeft` more writes, nothing
-// reaches the image any more (the library is told each write succeeded).
-struct PowerCut {
-    static inline long long writesLeft = -1;  // no cut
+// The image's device with one fault from its `at`-th write on (counting from 0):
+// a power cut, after which no write reaches the image (the library is told each
+// one succeeded), or a single write that fails.
+struct DeviceFault {
+    enum class Kind { PowerCut, FailedWrite };
+    static inline Kind kind = Kind::PowerCut;
+    static inline long long at = -1;  // no fault
     static inline long long writes = 0;
 
-    static bool Lost() {
-        ++writes;
-        if (writesLeft == 0) {
-            return true;
+    enum class Outcome { Written, Lost, Failed };
+    static Outcome Next() {
+        const long long index = writes++;
+        if (at < 0 || index < at) {
+            return Outcome::Written;
         }
-        writesLeft -= writesLeft > 0;
-        return false;
+        if (kind == Kind::PowerCut) {
+            return Outcome::Lost;
+        }
+        return index == at ? Outcome::Failed : Outcome::Written;
     }
     static s64 Pwrite(ntfs_device* device, const void* buffer, s64 count, s64 offset) {
-        return Lost() ? count : ntfs_device_unix_io_ops.pwrite(device, buffer, count, offset);
+        switch (Next()) {
+            case Outcome::Lost:
+                return count;
+            case Outcome::Failed:
+                errno = EIO;
+                return -1;
+            default:
+                return ntfs_device_unix_io_ops.pwrite(device, buffer, count, offset);
+        }
     }
     static s64 Write(ntfs_device* device, const void* buffer, s64 count) {
-        if (Lost()) {
-            return ntfs_device_unix_io_ops.seek(device, count, SEEK_CUR) >= 0 ? count : -1;
+        switch (Next()) {
+            case Outcome::Lost:
+                return ntfs_device_unix_io_ops.seek(device, count, SEEK_CUR) >= 0 ? count : -1;
+            case Outcome::Failed:
+                errno = EIO;
+                return -1;
+            default:
+                return ntfs_device_unix_io_ops.write(device, buffer, count);
         }
-        return ntfs_device_unix_io_ops.write(device, buffer, count);
     }
     static ntfs_device_operations Operations() {
         ntfs_device_operations operations = ntfs_device_unix_io_ops;
@@ -276,7 +295,7 @@ struct PowerCut {
     }
 };
 
-TEST(NtfsMove, APowerCutAtAnyWriteOfAMoveLeaksClustersAtWorstAndLosesNoData) {
+TEST(NtfsMove, AFaultAtAnyWriteOfAMoveLeaksClustersAtWorstAndLosesNoData) {
     std::string error;
     const std::string small = SmallImage(error);
     ASSERT_TRUE(error.empty()) << error;
@@ -286,33 +305,38 @@ TEST(NtfsMove, APowerCutAtAnyWriteOfAMoveLeaksClustersAtWorstAndLosesNoData) {
     const RawFile* index = Fragmented(
         walk, [](const RawFile& raw, const RawStream&) { return raw.directory; }, false);
     ASSERT_TRUE(file && index);
-    ntfs_device_operations operations = PowerCut::Operations();
+    ntfs_device_operations operations = DeviceFault::Operations();
     NtfsImageOptions options;
     options.deviceOperations = &operations;
-    for (const RawFile* moved : {file, index}) {
-        const std::uint64_t id = moved->Reference();
-        for (long long cut = 0;; ++cut) {
-            ASSERT_LT(cut, 500) << "a move that never ends";
-            const std::string image = CopyOf(small, "power-cut.img");
-            auto volume = OpenForMoves(image, options);
-            ASSERT_TRUE(volume);
-            PowerCut::writes = 0;
-            PowerCut::writesLeft = cut;
-            const VolumeStatus status = MoveWhole(*volume, id);
-            const long long writesOfTheMove = PowerCut::writes;
-            volume.reset();  // the unmount's writes are lost too, after a cut
-            PowerCut::writesLeft = -1;
+    for (const auto kind : {DeviceFault::Kind::PowerCut, DeviceFault::Kind::FailedWrite}) {
+        for (const RawFile* moved : {file, index}) {
+            for (long long at = 0;; ++at) {
+                ASSERT_LT(at, 500) << "a move that never ends";
+                const std::string image = CopyOf(small, "fault.img");
+                auto volume = OpenForMoves(image, options);
+                ASSERT_TRUE(volume);
+                DeviceFault::kind = kind;
+                DeviceFault::writes = 0;
+                DeviceFault::at = at;
+                const VolumeStatus status = MoveWhole(*volume, moved->Reference());
+                const long long writesOfTheMove = DeviceFault::writes;
+                volume.reset();  // after a power cut, the unmount's writes are lost too
+                DeviceFault::at = -1;
 
-            const std::vector<std::string> problems = CheckClusterAccounting(image, true);
-            EXPECT_TRUE(problems.empty()) << "cut after " << cut << " writes: " << problems.front();
-            if (cut >= writesOfTheMove) {
-                // The whole move reached the image: it is done, and nothing leaked.
-                EXPECT_EQ(status, VolumeStatus::Ok);
-                EXPECT_TRUE(Intact(image, small));
-                break;
+                const std::string where =
+                    (kind == DeviceFault::Kind::PowerCut ? "cut at write " : "failed write ") +
+                    std::to_string(at) + ": ";
+                const std::vector<std::string> problems = CheckClusterAccounting(image, true);
+                EXPECT_TRUE(problems.empty()) << where << problems.front();
+                if (at >= writesOfTheMove) {
+                    // The whole move reached the image: it is done, and nothing leaked.
+                    EXPECT_EQ(status, VolumeStatus::Ok);
+                    EXPECT_TRUE(Intact(image, small));
+                    break;
+                }
+                std::vector<std::string> unreadable;
+                EXPECT_EQ(HashEveryFile(image, unreadable), HashesOf(small)) << where;
             }
-            std::vector<std::string> unreadable;
-            EXPECT_EQ(HashEveryFile(image, unreadable), HashesOf(small)) << "cut after " << cut;
         }
     }
 }

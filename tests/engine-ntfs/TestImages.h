@@ -1,6 +1,6 @@
 // The images the NTFS tests work on: each recipe's image is made once per test
-// program, in a scratch folder, and every test works on its own copy. The folder
-// is removed when every test passed and kept (its path printed) otherwise.
+// program, in a scratch folder (VANTREL_NTFS_SCRATCH, else /dev/shm, else the
+// temporary folder), and every test works on its own copy.
 #pragma once
 
 #include <gtest/gtest.h>
