@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <new>
 
 #include "engine/ntfs/NtfsLibrary.h"
 #include "engine/ntfs/NtfsNoThrow.h"
@@ -61,7 +62,19 @@ Refusal MountRefusal(int error) {
 }  // namespace
 
 NtfsImageVolume::Opened NtfsImageVolume::Open(const std::string& imagePath, OpenMode mode,
-                                              const NtfsImageOptions& options) {
+                                              const NtfsImageOptions& options) noexcept {
+    try {
+        return OpenImage(imagePath, mode, options);
+    } catch (...) {
+        // Out of memory before the image was touched, or after it was let go again.
+        Opened failed;
+        failed.refusal = OpenRefusal::CannotOpen;
+        return failed;
+    }
+}
+
+NtfsImageVolume::Opened NtfsImageVolume::OpenImage(const std::string& imagePath, OpenMode mode,
+                                                   const NtfsImageOptions& options) {
     Opened opened;
     const auto refuse = [&](OpenRefusal refusal, const std::string& why) {
         opened.refusal = refusal;
@@ -121,7 +134,11 @@ NtfsImageVolume::Opened NtfsImageVolume::Open(const std::string& imagePath, Open
         ntfs_umount(mounted.volume, FALSE);
         return refuse(OpenRefusal::Damaged, "is damaged: its cluster bitmap cannot be read");
     }
-    opened.volume.reset(new NtfsImageVolume(mounted.volume, !writable, options));
+    opened.volume.reset(new (std::nothrow) NtfsImageVolume(mounted.volume, !writable, options));
+    if (!opened.volume) {
+        ntfs_umount(mounted.volume, FALSE);
+        return refuse(OpenRefusal::CannotOpen, "cannot be opened: out of memory");
+    }
     return opened;
 }
 

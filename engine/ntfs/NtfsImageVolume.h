@@ -70,7 +70,7 @@ class NtfsImageVolume final : public Volume {
     // ReadOnly changes nothing on the image, not even its journal or dirty flag;
     // every move then answers AccessDenied.
     static Opened Open(const std::string& imagePath, OpenMode mode,
-                       const NtfsImageOptions& options = {});
+                       const NtfsImageOptions& options = {}) noexcept;
 
     ~NtfsImageVolume() override;
     NtfsImageVolume(const NtfsImageVolume&) = delete;
@@ -86,6 +86,8 @@ class NtfsImageVolume final : public Volume {
 
   private:
     NtfsImageVolume(_ntfs_volume* volume, bool readOnly, const NtfsImageOptions& options);
+    static Opened OpenImage(const std::string& imagePath, OpenMode mode,
+                            const NtfsImageOptions& options);
 
     VolumeStatus Move(std::uint64_t fileId, Vcn vcn, Lcn target, std::uint64_t clusters);
 

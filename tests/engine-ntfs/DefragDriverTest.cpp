@@ -66,16 +66,12 @@ TEST(ImageCheckers, CatchAClusterFreedUnderAFileAndChangedData) {
     ASSERT_TRUE(error.empty()) << error;
     ASSERT_TRUE(Intact(small, small));
     std::int64_t lcn = -1;
-    {
-        ImageMount mount(small);
-        ASSERT_NE(mount.volume, nullptr);
-        for (const auto& [number, file] : WalkMft(mount.volume).files) {
-            const RawStream* stream = file.ClusterStream();
-            if (number >= FILE_first_user && !file.directory && stream && !stream->runs.empty() &&
-                stream->runs.front().lcn != kHoleLcn) {
-                lcn = stream->runs.front().lcn;
-                break;
-            }
+    for (const auto& [number, file] : WalkImage(small).files) {
+        const RawStream* stream = file.ClusterStream();
+        if (number >= FILE_first_user && !file.directory && stream && !stream->runs.empty() &&
+            stream->runs.front().lcn != kHoleLcn) {
+            lcn = stream->runs.front().lcn;
+            break;
         }
     }
     ASSERT_GE(lcn, 0);

@@ -8,7 +8,6 @@
 #include <openssl/evp.h>
 
 #include <algorithm>
-#include <fstream>
 #include <memory>
 
 #include "engine/ntfs/NtfsHandles.h"
@@ -93,6 +92,11 @@ ImageMount::~ImageMount() {
     if (volume != nullptr) {
         ntfs_umount(volume, FALSE);
     }
+}
+
+MftWalk WalkImage(const std::string& image) {
+    ImageMount mount(image);
+    return mount.volume ? WalkMft(mount.volume) : MftWalk{};
 }
 
 std::map<std::uint64_t, Digest> HashEveryFile(const std::string& image,
@@ -216,11 +220,7 @@ ToolRun RunNtfsresizeInfo(const std::string& image) {
 
 std::map<std::uint64_t, std::size_t> FragmentsByFile(const std::string& image) {
     std::map<std::uint64_t, std::size_t> fragments;
-    ImageMount mount(image);
-    if (mount.volume == nullptr) {
-        return fragments;
-    }
-    for (const auto& [number, file] : WalkMft(mount.volume).files) {
+    for (const auto& [number, file] : WalkImage(image).files) {
         if (IsUserFile(file)) {
             const RawStream* stream = file.ClusterStream();
             fragments[file.Reference()] = stream ? CountFragments(stream->runs) : 0;
@@ -230,19 +230,7 @@ std::map<std::uint64_t, std::size_t> FragmentsByFile(const std::string& image) {
 }
 
 bool SameBytes(const std::string& a, const std::string& b) {
-    std::ifstream first(a, std::ios::binary);
-    std::ifstream second(b, std::ios::binary);
-    std::vector<char> x(1 << 20);
-    std::vector<char> y(1 << 20);
-    while (first && second) {
-        first.read(x.data(), static_cast<std::streamsize>(x.size()));
-        second.read(y.data(), static_cast<std::streamsize>(y.size()));
-        if (first.gcount() != second.gcount() ||
-            !std::equal(x.begin(), x.begin() + first.gcount(), y.begin())) {
-            return false;
-        }
-    }
-    return first.eof() && second.eof();
+    return RunTool({"/usr/bin/cmp", "--silent", a, b}).exitCode == 0;
 }
 
 }  // namespace vantrel::engine::ntfs::proof

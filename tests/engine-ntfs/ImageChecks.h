@@ -27,6 +27,9 @@ class ImageMount {
     _ntfs_volume* volume = nullptr;
 };
 
+// The independent walk of an image (empty when the library cannot mount it).
+MftWalk WalkImage(const std::string& image);
+
 // The SHA-256 of every user file's data and of every user directory's sorted
 // listing, by record number (the file system's own files change with every move
 // and are left out). Problems reading any of them are listed in `problems`.

@@ -1,8 +1,5 @@
 #include "tests/engine-ntfs/ImageMaker.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <random>
 
@@ -268,17 +265,13 @@ ImageRecipe SmallRecipe() {
 }
 
 std::string MakeEmptyImage(const std::string& path, std::uint64_t bytes) {
-    const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (file < 0) {
-        return path + ": " + std::strerror(errno);
-    }
-    const bool sized = ftruncate(file, static_cast<off_t>(bytes)) == 0;
-    close(file);
-    if (!sized) {
-        return path + ": cannot size the image";
-    }
+    // A sparse file: the image costs only what mkntfs and the files write.
+    const ToolRun size = RunTool({"/usr/bin/truncate", "--size=" + std::to_string(bytes), path});
     const ToolRun format = RunTool({"/sbin/mkntfs", "-F", "-Q", "-q", path});
-    return format.exitCode == 0 ? std::string() : "mkntfs failed: " + format.output;
+    if (size.exitCode != 0 || format.exitCode != 0) {
+        return "the empty image was not made: " + size.output + format.output;
+    }
+    return {};
 }
 
 std::string MakeFragmentedImage(const std::string& path, const ImageRecipe& recipe) {
@@ -351,35 +344,7 @@ std::string MakeFragmentedImage(const std::string& path, const ImageRecipe& reci
 }
 
 bool CopyImage(const std::string& from, const std::string& to) {
-    const int source = open(from.c_str(), O_RDONLY);
-    const int target = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    bool copied = source >= 0 && target >= 0;
-    const off_t size = copied ? lseek(source, 0, SEEK_END) : 0;
-    copied = copied && ftruncate(target, size) == 0;
-    std::vector<char> buffer(1 << 20);
-    // Only the data regions are copied; the holes stay holes.
-    for (off_t at = 0; copied && at < size;) {
-        const off_t data = lseek(source, at, SEEK_DATA);
-        if (data < 0) {
-            break;  // nothing but a hole to the end
-        }
-        const off_t hole = lseek(source, data, SEEK_HOLE);
-        for (off_t done = data; copied && done < hole;) {
-            const auto want = static_cast<std::size_t>(std::min<off_t>(hole - done, 1 << 20));
-            const ssize_t got = pread(source, buffer.data(), want, done);
-            copied = got > 0 &&
-                     pwrite(target, buffer.data(), static_cast<std::size_t>(got), done) == got;
-            done += got;
-        }
-        at = hole;
-    }
-    if (source >= 0) {
-        close(source);
-    }
-    if (target >= 0) {
-        copied = close(target) == 0 && copied;
-    }
-    return copied;
+    return RunTool({"/bin/cp", "--sparse=always", from, to}).exitCode == 0;
 }
 
 }  // namespace vantrel::engine::ntfs::proof

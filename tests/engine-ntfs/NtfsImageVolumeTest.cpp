@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -43,12 +44,8 @@ TEST(NtfsImageVolume, ReadsWhatAnIndependentWalkReadsInEveryPageAndWritesNothing
     const std::string original = FragmentedImage(error);
     ASSERT_TRUE(error.empty()) << error;
     const std::string image = CopyOf(original, "reads.img");
-    MftWalk walk;
-    {
-        ImageMount mount(image);
-        ASSERT_NE(mount.volume, nullptr);
-        walk = WalkMft(mount.volume);
-    }
+    const MftWalk walk = WalkImage(image);
+    ASSERT_FALSE(walk.files.empty());
     ASSERT_TRUE(walk.problems.empty()) << walk.problems.front();
 
     NtfsImageOptions tinyPages;
@@ -108,7 +105,9 @@ TEST(NtfsImageVolume, ReadsWhatAnIndependentWalkReadsInEveryPageAndWritesNothing
         ASSERT_EQ(file->id, raw.Reference());
         EXPECT_EQ(file->parentId, name->parent);
         EXPECT_EQ(file->name, name->name);
-        withDosName += raw.names.size() > 1 && raw.names[0].nameSpace == FILE_NAME_DOS;
+        withDosName += std::any_of(raw.names.begin(), raw.names.end(), [](const RawName& other) {
+            return other.nameSpace == FILE_NAME_DOS;
+        });
         const std::uint32_t directoryBit = raw.directory ? attributes::kDirectory : 0;
         EXPECT_EQ(file->attributes, (raw.standardAttributes & 0xFFFFu) | directoryBit);
         const RawStream* unnamed = raw.Find(le32_to_cpu(AT_DATA), u"");
@@ -134,23 +133,14 @@ TEST(NtfsImageVolume, ReadsWhatAnIndependentWalkReadsInEveryPageAndWritesNothing
     EXPECT_EQ(listed.size(), expected);
     EXPECT_GT(listed.size(), 2000u);
     EXPECT_GT(multiPage, 100u);
-    EXPECT_EQ(walk.files.at(FILE_root).names.front().parent, walk.files.at(FILE_root).Reference());
+    EXPECT_EQ(withDosName, ImageRecipe{}.shortNamedFiles);
+    EXPECT_EQ(listed[FILE_root].parentId, listed[FILE_root].id);  // records 0 to 11 all have names
     std::vector<Extent> none;
     EXPECT_EQ(volume.ReadExtents(MK_MREF(FILE_root, 1234), 0, none), VolumeStatus::NoSuchFile);
     EXPECT_EQ(volume.ReadExtents(~std::uint64_t{0} >> 16, 0, none), VolumeStatus::NoSuchFile);
 
     opened.volume.reset();
     EXPECT_TRUE(SameBytes(image, original)) << "reading wrote to the image";
-}
-
-// Opens an image the way a caller would and says whether the image is left as it was.
-struct Refused {
-    OpenRefusal refusal;
-    std::string message;
-};
-Refused TryOpen(const std::string& image, OpenMode mode) {
-    auto opened = NtfsImageVolume::Open(image, mode);
-    return {opened.refusal, opened.message};
 }
 
 // Opens the image in a child process that has it mounted (a tmpfs mounted with
@@ -198,7 +188,7 @@ TEST(NtfsImageVolume, RefusesAnythingButACleanUnmountedNtfsImageAndLeavesItAsItW
     const std::string zeros = ScratchPath("zeros.img");
     std::ofstream(zeros) << std::string(1 << 20, '\0');
     const std::string zerosBefore = CopyOf(zeros, "zeros-before.img");
-    Refused refused = TryOpen(zeros, OpenMode::ReadWrite);
+    auto refused = NtfsImageVolume::Open(zeros, OpenMode::ReadWrite);
     EXPECT_EQ(refused.refusal, OpenRefusal::NotNtfs);
     EXPECT_EQ(refused.message, zeros + " holds no NTFS file system.");
     EXPECT_TRUE(SameBytes(zeros, zerosBefore));
@@ -207,14 +197,16 @@ TEST(NtfsImageVolume, RefusesAnythingButACleanUnmountedNtfsImageAndLeavesItAsItW
     const std::string cut = CopyOf(small, "cut-short.img");
     ASSERT_EQ(truncate(cut.c_str(), 1 << 20), 0);
     const std::string cutBefore = CopyOf(cut, "cut-short-before.img");
-    refused = TryOpen(cut, OpenMode::ReadWrite);
+    refused = NtfsImageVolume::Open(cut, OpenMode::ReadWrite);
     EXPECT_EQ(refused.refusal, OpenRefusal::Damaged);
     EXPECT_EQ(refused.message.rfind(cut + " is damaged", 0), 0u) << refused.message;
     EXPECT_TRUE(SameBytes(cut, cutBefore));
 
-    EXPECT_EQ(TryOpen("/dev/null", OpenMode::ReadOnly).refusal, OpenRefusal::NotAnImageFile);
-    EXPECT_EQ(TryOpen(ScratchPath(""), OpenMode::ReadOnly).refusal, OpenRefusal::NotAnImageFile);
-    EXPECT_EQ(TryOpen(ScratchPath("missing.img"), OpenMode::ReadOnly).refusal,
+    EXPECT_EQ(NtfsImageVolume::Open("/dev/null", OpenMode::ReadOnly).refusal,
+              OpenRefusal::NotAnImageFile);
+    EXPECT_EQ(NtfsImageVolume::Open(ScratchPath(""), OpenMode::ReadOnly).refusal,
+              OpenRefusal::NotAnImageFile);
+    EXPECT_EQ(NtfsImageVolume::Open(ScratchPath("missing.img"), OpenMode::ReadOnly).refusal,
               OpenRefusal::NotAnImageFile);
 
     // A volume marked dirty, as Windows leaves it when it was not shut down cleanly.
@@ -228,7 +220,7 @@ TEST(NtfsImageVolume, RefusesAnythingButACleanUnmountedNtfsImageAndLeavesItAsItW
     }
     const std::string dirtyBefore = CopyOf(dirty, "dirty-before.img");
     for (OpenMode mode : {OpenMode::ReadOnly, OpenMode::ReadWrite}) {
-        refused = TryOpen(dirty, mode);
+        refused = NtfsImageVolume::Open(dirty, mode);
         EXPECT_EQ(refused.refusal, OpenRefusal::Dirty);
         EXPECT_NE(refused.message.find(dirty + " is marked dirty"), std::string::npos);
     }

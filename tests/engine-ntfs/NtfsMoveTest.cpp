@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "engine/ntfs/NtfsImageVolume.h"
@@ -12,11 +13,6 @@
 
 namespace vantrel::engine::ntfs::proof {
 namespace {
-
-MftWalk Walk(const std::string& image) {
-    ImageMount mount(image);
-    return mount.volume ? WalkMft(mount.volume) : MftWalk{};
-}
 
 using Fits = std::function<bool(const RawFile&, const RawStream&)>;
 
@@ -35,10 +31,6 @@ const RawFile* Fragmented(const MftWalk& walk, const Fits& fits, bool most = tru
         }
     }
     return best;
-}
-
-const RawFile* MostFragmented(const MftWalk& walk, const Fits& fits) {
-    return Fragmented(walk, fits);
 }
 
 std::int64_t EndVcn(const RawStream& stream) {
@@ -84,19 +76,6 @@ VolumeStatus MoveWhole(Volume& volume, std::uint64_t id) {
                             : volume.MoveClusters(id, 0, target, layout.end);
 }
 
-std::uint64_t FreeClusters(Volume& volume) {
-    std::uint64_t free = 0;
-    BitmapPage page;
-    VolumeStatus status = VolumeStatus::MoreData;
-    for (Lcn next = 0; status == VolumeStatus::MoreData; next = page.start + page.clusters) {
-        status = volume.ReadBitmap(next, page);
-        for (Lcn lcn = page.start; lcn < page.start + page.clusters; ++lcn) {
-            free += !page.InUse(lcn);
-        }
-    }
-    return free;
-}
-
 std::unique_ptr<NtfsImageVolume> OpenForMoves(const std::string& image,
                                               const NtfsImageOptions& options = {}) {
     auto opened = NtfsImageVolume::Open(image, OpenMode::ReadWrite, options);
@@ -109,19 +88,19 @@ TEST(NtfsMove, MovesPlainSparseCompressedAndIndexDataWithEveryFileIntact) {
     const std::string original = FragmentedImage(error);
     ASSERT_TRUE(error.empty()) << error;
     const std::string image = CopyOf(original, "moves.img");
-    const MftWalk walk = Walk(image);
-    const RawFile* plain = MostFragmented(walk, Plain);
-    const RawFile* other = MostFragmented(walk, [&](const RawFile& file, const RawStream& stream) {
+    const MftWalk walk = WalkImage(image);
+    const RawFile* plain = Fragmented(walk, Plain);
+    const RawFile* other = Fragmented(walk, [&](const RawFile& file, const RawStream& stream) {
         return Plain(file, stream) && &file != plain;
     });
-    const RawFile* sparse = MostFragmented(walk, [](const RawFile&, const RawStream& stream) {
+    const RawFile* sparse = Fragmented(walk, [](const RawFile&, const RawStream& stream) {
         return (stream.flags & ATTR_IS_SPARSE) && !(stream.flags & ATTR_COMPRESSION_MASK);
     });
-    const RawFile* compressed = MostFragmented(walk, [](const RawFile&, const RawStream& stream) {
+    const RawFile* compressed = Fragmented(walk, [](const RawFile&, const RawStream& stream) {
         return (stream.flags & ATTR_COMPRESSION_MASK) && EndVcn(stream) >= 32;
     });
     const RawFile* index =
-        MostFragmented(walk, [](const RawFile& file, const RawStream&) { return file.directory; });
+        Fragmented(walk, [](const RawFile& file, const RawStream&) { return file.directory; });
     // The smallest plain file that can be cut into 600 pieces.
     const RawFile* large = nullptr;
     for (const auto& [number, raw] : walk.files) {
@@ -175,7 +154,7 @@ TEST(NtfsMove, MovesPlainSparseCompressedAndIndexDataWithEveryFileIntact) {
     }
     EXPECT_GE(LayoutOf(*volume, largeId).fragments, 600u);
     volume.reset();
-    EXPECT_GT(Walk(image).files.at(large->record).ClusterStream()->pieceRecords.size(), 2u);
+    EXPECT_GT(WalkImage(image).files.at(large->record).ClusterStream()->pieceRecords.size(), 2u);
 
     // ...and removes them again when the file is moved back into one piece.
     volume = OpenForMoves(image);
@@ -184,9 +163,12 @@ TEST(NtfsMove, MovesPlainSparseCompressedAndIndexDataWithEveryFileIntact) {
     // The free-cluster count kept in memory followed every move.
     VolumeData data;
     ASSERT_EQ(volume->QueryVolumeData(data), VolumeStatus::Ok);
-    EXPECT_EQ(data.freeClusters, FreeClusters(*volume));
+    std::vector<bool> used;
+    ASSERT_TRUE(ReadWholeBitmap(*volume, used));
+    EXPECT_EQ(data.freeClusters,
+              static_cast<std::uint64_t>(std::count(used.begin(), used.end(), false)));
     volume.reset();
-    EXPECT_EQ(Walk(image).files.at(large->record).ClusterStream()->pieceRecords.size(), 1u);
+    EXPECT_EQ(WalkImage(image).files.at(large->record).ClusterStream()->pieceRecords.size(), 1u);
     EXPECT_TRUE(Intact(image, original));
 }
 
@@ -195,12 +177,11 @@ TEST(NtfsMove, RefusesWhatTheFileSystemRefusesAndChangesNothing) {
     const std::string small = SmallImage(error);
     ASSERT_TRUE(error.empty()) << error;
     const std::string image = CopyOf(small, "refusals.img");
-    const MftWalk walk = Walk(image);
-    const RawFile* file = MostFragmented(walk, Plain);
-    const RawFile* neighbour =
-        MostFragmented(walk, [&](const RawFile& raw, const RawStream& stream) {
-            return Plain(raw, stream) && &raw != file;
-        });
+    const MftWalk walk = WalkImage(image);
+    const RawFile* file = Fragmented(walk, Plain);
+    const RawFile* neighbour = Fragmented(walk, [&](const RawFile& raw, const RawStream& stream) {
+        return Plain(raw, stream) && &raw != file;
+    });
     const RawFile* resident = nullptr;
     const RawFile* extend = nullptr;
     for (const auto& [number, raw] : walk.files) {
@@ -299,7 +280,7 @@ TEST(NtfsMove, AFaultAtAnyWriteOfAMoveLeaksClustersAtWorstAndLosesNoData) {
     std::string error;
     const std::string small = SmallImage(error);
     ASSERT_TRUE(error.empty()) << error;
-    const MftWalk walk = Walk(small);
+    const MftWalk walk = WalkImage(small);
     // Few fragments: every write of the move is tried, and each run costs writes.
     const RawFile* file = Fragmented(walk, Plain, false);
     const RawFile* index = Fragmented(

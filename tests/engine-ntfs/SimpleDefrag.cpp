@@ -13,6 +13,50 @@ std::string Describe(const char* what, std::uint64_t fileId, VolumeStatus status
            std::to_string(static_cast<int>(status));
 }
 
+Lcn FirstFreeRun(const std::vector<bool>& used, std::uint64_t clusters, Lcn from = 0) {
+    std::uint64_t runLength = 0;
+    for (std::size_t lcn = from; lcn < used.size(); ++lcn) {
+        runLength = used[lcn] ? 0 : runLength + 1;
+        if (runLength == clusters) {
+            return lcn + 1 - clusters;
+        }
+    }
+    return kNoLcn;
+}
+
+std::uint64_t StoredClusters(const std::vector<Extent>& extents) {
+    std::uint64_t stored = 0;
+    for (const Extent& extent : extents) {
+        stored += extent.lcn == kNoLcn ? 0 : extent.clusters;
+    }
+    return stored;
+}
+
+// Moves the whole file to `base` onwards, chunk by chunk: each chunk's stored
+// clusters follow those moved before it. Answers the first status that is not Ok;
+// `firstChunk` tells whether that came at the first chunk.
+VolumeStatus MoveInChunks(Volume& volume, std::uint64_t id, const std::vector<Extent>& extents,
+                          Lcn base, std::uint64_t chunk, bool& firstChunk) {
+    const Vcn end = extents.back().vcn + extents.back().clusters;
+    Lcn target = base;
+    for (Vcn vcn = 0; vcn < end; vcn += chunk) {
+        const std::uint64_t clusters = std::min<std::uint64_t>(chunk, end - vcn);
+        firstChunk = vcn == 0;
+        if (const VolumeStatus moved = volume.MoveClusters(id, vcn, target, clusters);
+            moved != VolumeStatus::Ok) {
+            return moved;
+        }
+        for (const Extent& extent : extents) {
+            const Vcn from = std::max(vcn, extent.vcn);
+            const Vcn to = std::min(vcn + clusters, extent.vcn + extent.clusters);
+            target += extent.lcn != kNoLcn && to > from ? to - from : 0;
+        }
+    }
+    return VolumeStatus::Ok;
+}
+
+}  // namespace
+
 bool ReadWholeBitmap(Volume& volume, std::vector<bool>& used) {
     used.clear();
     BitmapPage page;
@@ -28,19 +72,6 @@ bool ReadWholeBitmap(Volume& volume, std::vector<bool>& used) {
     }
     return true;
 }
-
-Lcn FirstFreeRun(const std::vector<bool>& used, std::uint64_t clusters, Lcn from = 0) {
-    std::uint64_t runLength = 0;
-    for (std::size_t lcn = from; lcn < used.size(); ++lcn) {
-        runLength = used[lcn] ? 0 : runLength + 1;
-        if (runLength == clusters) {
-            return lcn + 1 - clusters;
-        }
-    }
-    return kNoLcn;
-}
-
-}  // namespace
 
 std::vector<FileInfo> ListFiles(Volume& volume, std::size_t batchLimit) {
     std::vector<FileInfo> files;
@@ -118,34 +149,18 @@ DefragOutcome DefragmentSimply(Volume& volume, std::uint64_t chunkClusters) {
             continue;
         }
         ++outcome.fragmentedBefore;
-        std::uint64_t stored = 0;
-        for (const Extent& extent : extents) {
-            stored += extent.lcn == kNoLcn ? 0 : extent.clusters;
-        }
         if (!ReadWholeBitmap(volume, used)) {
             outcome.failures.push_back("the bitmap cannot be read");
             return outcome;
         }
-        const Lcn base = FirstFreeRun(used, stored);
+        const Lcn base = FirstFreeRun(used, StoredClusters(extents));
         if (base == kNoLcn) {
             outcome.noFreeRun.push_back(id);
             continue;
         }
-        // Chunk by chunk; each chunk's stored clusters follow those moved before it.
-        const Vcn end = extents.back().vcn + extents.back().clusters;
-        Lcn target = base;
-        VolumeStatus moved = VolumeStatus::Ok;
-        Vcn vcn = 0;
-        for (; vcn < end && moved == VolumeStatus::Ok; vcn += chunk) {
-            const std::uint64_t clusters = std::min<std::uint64_t>(chunk, end - vcn);
-            moved = volume.MoveClusters(id, vcn, target, clusters);
-            for (const Extent& extent : extents) {
-                const Vcn from = std::max(vcn, extent.vcn);
-                const Vcn to = std::min(vcn + clusters, extent.vcn + extent.clusters);
-                target += extent.lcn != kNoLcn && to > from ? to - from : 0;
-            }
-        }
-        if (moved == VolumeStatus::CannotMove && vcn == chunk) {  // refused at the first chunk
+        bool firstChunk = false;
+        const VolumeStatus moved = MoveInChunks(volume, id, extents, base, chunk, firstChunk);
+        if (moved == VolumeStatus::CannotMove && firstChunk) {
             outcome.refused.push_back(id);
             continue;
         }

@@ -32,6 +32,9 @@ std::vector<FileInfo> ListFiles(Volume& volume, std::size_t batchLimit = SIZE_MA
 // Every extent of a file, all pages; false on any status but Ok and MoreData.
 bool ReadAllExtents(Volume& volume, std::uint64_t fileId, std::vector<Extent>& extents);
 
+// The whole allocation bitmap, all pages: used[lcn]. False when a call fails.
+bool ReadWholeBitmap(Volume& volume, std::vector<bool>& used);
+
 // The first run of at least `clusters` free clusters at or after `from` in the
 // volume's bitmap, or kNoLcn.
 Lcn FindFreeRun(Volume& volume, std::uint64_t clusters, Lcn from = 0);
