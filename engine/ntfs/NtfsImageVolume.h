@@ -16,9 +16,17 @@
 //   no target clusters, so the target must be free for the stored clusters only.
 //   Sparse and compressed data move in whole compression units (16 clusters; the
 //   range may end at the end of the data).
+// - A range outside the stream, or of data stored inside the MFT record, answers
+//   InvalidParameter. A failed write answers IoError; one that left the library's
+//   view of the volume uncertain makes every later call answer IoError too.
 // - A move takes the target's bits in the volume bitmap first, copies, installs
 //   the new run list and syncs, and only then frees the old clusters: a crash at
-//   any point leaks clusters at worst and never leaves one owned twice.
+//   any point leaks clusters at worst and never leaves one owned twice. The file's
+//   data survives a crash too while its run list fits in its base MFT record.
+//   A run list that spans several records (the library adds and removes extension
+//   records as it grows and shrinks) is rewritten record by record, without a
+//   journal: a crash between those writes can leave that file unreadable (or the
+//   volume unmountable until repaired, when the MFT had to grow for a new record).
 #pragma once
 
 #include <cstddef>

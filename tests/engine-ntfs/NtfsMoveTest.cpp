@@ -282,6 +282,8 @@ TEST(NtfsMove, AFaultAtAnyWriteOfAMoveLeaksClustersAtWorstAndLosesNoData) {
     ASSERT_TRUE(error.empty()) << error;
     const MftWalk walk = WalkImage(small);
     // Few fragments: every write of the move is tried, and each run costs writes.
+    // Their run lists fit in one MFT record (see NtfsImageVolume.h for those that
+    // do not).
     const RawFile* file = Fragmented(walk, Plain, false);
     const RawFile* index = Fragmented(
         walk, [](const RawFile& raw, const RawStream&) { return raw.directory; }, false);
