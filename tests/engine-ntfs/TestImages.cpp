@@ -1,6 +1,7 @@
 #include "tests/engine-ntfs/TestImages.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -10,6 +11,8 @@
 namespace vantrel::engine::ntfs::proof {
 
 namespace {
+
+const std::string kPrefix = "vantrel-ntfs-";
 
 // Memory-backed where the machine has it: a move syncs the image three times, and
 // on a loaded disk those syncs, not the work, would make the tests slow.
@@ -21,7 +24,16 @@ std::string ScratchFolder() {
                                            : std::filesystem::is_directory("/dev/shm", error)
                                                ? "/dev/shm"
                                                : std::filesystem::temp_directory_path();
-        const std::filesystem::path path = root / ("vantrel-ntfs-" + std::to_string(getpid()));
+        // A run that crashed left its folder behind: it goes now, its process being gone.
+        for (const auto& entry : std::filesystem::directory_iterator(root, error)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind(kPrefix, 0) == 0 &&
+                kill(static_cast<pid_t>(std::atol(name.c_str() + kPrefix.size())), 0) != 0 &&
+                errno == ESRCH) {
+                std::filesystem::remove_all(entry.path(), error);
+            }
+        }
+        const std::filesystem::path path = root / (kPrefix + std::to_string(getpid()));
         std::filesystem::create_directories(path);
         return path.string();
     }();
