@@ -36,7 +36,7 @@ if(VANTREL_BUILD_BENCH)
 endif()
 
 # Each piece takes part once its folder has a CMakeLists.txt.
-foreach(dir IN ITEMS engine tools/vantrel-image)
+foreach(dir IN ITEMS engine engine/ntfs tools/vantrel-image)
   if(EXISTS ${PROJECT_SOURCE_DIR}/${dir}/CMakeLists.txt)
     add_subdirectory(${dir})
   endif()
