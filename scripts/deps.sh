@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
           wine wine64 wine32:i386 xvfb xauth
           cmake ninja-build googletest imagemagick x11-utils
-          nsis python3 curl ccache ntfs-3g ntfs-3g-dev)
+          nsis python3 curl ccache ntfs-3g ntfs-3g-dev libssl-dev)
 
 missing=()
 for p in "${packages[@]}"; do
