@@ -7,7 +7,7 @@
 #include "app/WindowShape.h"
 #include "framework/Gdi.h"
 #include "res/resource.h"
-#include "ui/BlitBitmap.h"
+#include "ui/SkinPainter.h"
 #include "ui/SharedFonts.h"
 #include "ui/SkinBitmaps.h"
 #include "ui/StringPool.h"
@@ -83,7 +83,7 @@ void CDlgAbout::OnOkButton() {
 void CDlgAbout::OnPaint(HDC dc) {
     // The only skinned window that draws straight onto the screen.
     SetBkMode(dc, TRANSPARENT);
-    BlitBitmap(SkinBitmap(IDB_ABOUT_BACKGROUND), dc, 0, 0, about::kWidth, about::kHeight);
+    SkinPainter(dc).Draw(IDB_ABOUT_BACKGROUND, 0, 0, about::kWidth, about::kHeight);
     for (const about::Text& text : about::kTexts) {
         std::wstring content;
         switch (text.source) {

@@ -18,10 +18,10 @@
 #include "framework/Gdi.h"
 #include "framework/MessageLoop.h"
 #include "res/resource.h"
-#include "ui/BlitBitmap.h"
 #include "ui/SharedBrushes.h"
 #include "ui/SharedFonts.h"
 #include "ui/SkinBitmaps.h"
+#include "ui/SkinPainter.h"
 #include "ui/StringPool.h"
 #include "ui/TimeConvert.h"
 #include "ui/XTMemDC.h"
@@ -36,10 +36,6 @@ CDlgMainDefrag* g_mainWindow = nullptr;
 
 constexpr UINT kConfirmStopFlags = MB_YESNO | MB_ICONQUESTION | MB_TOPMOST;  // 0x40024
 constexpr UINT_PTR kPostedQuitOnEndSession = 18;
-
-void DrawSkin(HDC dc, UINT bitmap, int x, int y, int width, int height) {
-    BlitBitmap(SkinBitmap(bitmap), dc, x, y, width, height);
-}
 
 void DrawTextIn(HDC dc, const std::wstring& text, RECT rect, const fw::Font& font, COLORREF colour,
                 UINT format) {
@@ -104,12 +100,6 @@ CDlgMainDefrag::~CDlgMainDefrag() {
     if (g_mainWindow == this) {
         g_mainWindow = nullptr;
     }
-    if (icon_ != nullptr) {
-        DestroyIcon(icon_);
-    }
-    if (smallIcon_ != nullptr) {
-        DestroyIcon(smallIcon_);
-    }
 }
 
 svc::CellCountSource& CDlgMainDefrag::MapCells() {
@@ -160,14 +150,14 @@ bool CDlgMainDefrag::OnInitDialog() {
     }
 
     const HINSTANCE module = GetModuleHandleW(nullptr);
-    icon_ =
-        static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    smallIcon_ = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), 0));
-    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    icon_.Reset(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXICON),
+                                              GetSystemMetrics(SM_CYICON), 0)));
+    smallIcon_.Reset(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), 0)));
+    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Get()));
+    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
 
     SetText(app_.Title.c_str());
     MoveWindow(Handle(), 0, 0, kWidth, kHeight, FALSE);
@@ -312,27 +302,27 @@ void CDlgMainDefrag::PaintIconic(HDC dc) {
     const RECT client = ClientRect();
     const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(dc, x, y, icon_);
+    DrawIcon(dc, x, y, icon_.Get());
 }
 
 void CDlgMainDefrag::PaintWindow(HDC target) {
     CXTMemDC memory(target, ClientRect());
     const HDC dc = memory.Get();
     SetBkMode(dc, TRANSPARENT);
+    SkinPainter skin(dc);
 
     for (const Blit& piece : kFrame) {
-        DrawSkin(dc, piece.bitmap, piece.x, piece.y, piece.width, piece.height);
+        skin.Draw(piece.bitmap, piece.x, piece.y, piece.width, piece.height);
     }
-    for (int i = 0; i < kPanelStripCount; ++i) {
-        DrawSkin(dc, IDB_PANEL_BACKGROUND, kPanelLeft + i, kPanelTop, 1, kPanelStripHeight);
-    }
-    DrawSkin(dc, kPanelSeparator.bitmap, kPanelSeparator.x, kPanelSeparator.y,
-             kPanelSeparator.width, kPanelSeparator.height);
+    skin.Repeat(IDB_PANEL_BACKGROUND, kPanelLeft, kPanelLeft + kPanelStripCount - 1, 1, kPanelTop,
+                1, kPanelStripHeight);
+    skin.Draw(kPanelSeparator.bitmap, kPanelSeparator.x, kPanelSeparator.y, kPanelSeparator.width,
+              kPanelSeparator.height);
 
     for (int step = 1; step <= kStepCount; ++step) {
         const bool current = step == workflowStep_;
-        DrawSkin(dc, StepImage(step, current), kStepItemX, kStepItemY[step - 1], kStepItemWidth,
-                 kStepItemHeight);
+        skin.Draw(StepImage(step, current), kStepItemX, kStepItemY[step - 1], kStepItemWidth,
+                  kStepItemHeight);
         DrawTextIn(dc, LoadPooledString(kStepLabelText[step - 1]), kStepLabel[step - 1],
                    FontSegoe15, current ? kCurrentStepColour : kOtherStepColour,
                    DT_WORDBREAK | DT_VCENTER);
@@ -340,10 +330,10 @@ void CDlgMainDefrag::PaintWindow(HDC target) {
 
     DrawTextIn(dc, LoadPooledString(IDS_ABOUT_LINK), kAboutText, FontTahoma11, RGB(0, 0, 0),
                DT_WORDBREAK | DT_VCENTER);
-    DrawSkin(dc, IDB_ABOUT_ICON, kAboutIcon.x, kAboutIcon.y, kLinkIconSize, kLinkIconSize);
+    skin.Draw(IDB_ABOUT_ICON, kAboutIcon.x, kAboutIcon.y, kLinkIconSize, kLinkIconSize);
     DrawTextIn(dc, LoadPooledString(IDS_HELP_LINK), kHelpText, FontTahoma11, RGB(0, 0, 0),
                DT_WORDBREAK | DT_VCENTER);
-    DrawSkin(dc, IDB_HELP_ICON, kHelpIcon.x, kHelpIcon.y, kLinkIconSize, kLinkIconSize);
+    skin.Draw(IDB_HELP_ICON, kHelpIcon.x, kHelpIcon.y, kLinkIconSize, kLinkIconSize);
 }
 
 void CDlgMainDefrag::OnLButtonDown(POINT point) {

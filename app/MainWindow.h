@@ -14,6 +14,7 @@
 #include "flows/HDDScanContainer.h"
 #include "flows/PageHost.h"
 #include "framework/Dialog.h"
+#include "framework/UserHandles.h"
 #include "service/CellCountSource.h"
 #include "service/JobService.h"
 #include "service/ServiceRecord.h"
@@ -119,8 +120,8 @@ class CDlgMainDefrag : public fw::Dialog, public PageHost {
     vantrel::service::JobService& jobService_;
     CDlgHDDScan pages_;
     CXTTrayIconEX tray_;
-    HICON icon_ = nullptr;
-    HICON smallIcon_ = nullptr;
+    fw::Icon icon_;
+    fw::Icon smallIcon_;
     long jobState_ = 0;
     long jobDetail_ = 0;
     bool inTray_ = false;

@@ -3,7 +3,7 @@
 #include "app/AdminCheck.h"
 #include "app/OsVersion.h"
 #include "res/resource.h"
-#include "ui/BlitBitmap.h"
+#include "ui/SkinPainter.h"
 #include "ui/ResourceString.h"
 #include "ui/XTMemDC.h"
 
@@ -327,7 +327,7 @@ void CDLGPopupControl::OnPaint(HDC target) {
     CXTMemDC memory(target, client);
     const HDC dc = memory.Get();
     SetBkMode(dc, TRANSPARENT);
-    BlitBitmap(background_.Get(), dc, 0, 0, popup::kWidth, popup::kHeight);
+    SkinPainter(dc).Draw(background_.Get(), 0, 0, popup::kWidth, popup::kHeight);
 
     fw::SelectGuard font(dc, textHot_ ? underlinedFont_ : font_);
     SetTextColor(dc, textHot_ ? popup::kHotTextColour : popup::kTextColour);

@@ -2,7 +2,7 @@
 
 #include "app/WindowShape.h"
 #include "res/resource.h"
-#include "ui/BlitBitmap.h"
+#include "ui/SkinPainter.h"
 #include "ui/SkinBitmaps.h"
 #include "ui/XTMemDC.h"
 
@@ -36,7 +36,7 @@ bool CDlgSplash::OnInitDialog() {
 void CDlgSplash::OnPaint(HDC target) {
     CXTMemDC memory(target, ClientRect());
     SetBkMode(memory.Get(), TRANSPARENT);
-    BlitBitmap(SkinBitmap(IDB_SPLASH), memory.Get(), 0, 0, kSplashWidth, kSplashHeight);
+    SkinPainter(memory.Get()).Draw(IDB_SPLASH, 0, 0, kSplashWidth, kSplashHeight);
 }
 
 bool CDlgSplash::OnEraseBackground(fw::Message& m) {

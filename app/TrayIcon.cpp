@@ -48,9 +48,6 @@ CXTTrayIcon::~CXTTrayIcon() {
     if (!removed_) {
         DeleteIcon();
     }
-    if (icon_ != nullptr) {
-        DestroyIcon(icon_);
-    }
 }
 
 bool CXTTrayIcon::Create(const wchar_t* tooltip, HWND target, UINT iconId, UINT menuId,
@@ -64,13 +61,9 @@ bool CXTTrayIcon::Create(const wchar_t* tooltip, HWND target, UINT iconId, UINT 
     defaultIsPosition_ = defaultIsPosition;
     tooltipLimit_ = kTooltipLimit;
 
-    HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId),
-                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), 0));
-    if (icon_ != nullptr) {
-        DestroyIcon(icon_);
-    }
-    icon_ = icon;
+    icon_.Reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId),
+                                              IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                              GetSystemMetrics(SM_CYSMICON), 0)));
 
     if (Handle() == nullptr && !fw::Window::Create(L"", WS_POPUP)) {
         return false;
@@ -85,7 +78,7 @@ bool CXTTrayIcon::Create(const wchar_t* tooltip, HWND target, UINT iconId, UINT 
     data_.uID = menuId;
     data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data_.uCallbackMessage = WM_TRAY_CALLBACK;
-    data_.hIcon = icon_;
+    data_.hIcon = icon_.Get();
     const std::wstring tip = TruncateTooltip(tooltip, tooltipLimit_);
     std::copy(tip.begin(), tip.end(), data_.szTip);
     data_.szTip[tip.size()] = L'\0';
@@ -219,12 +212,8 @@ UINT CXTTrayIcon::DefaultCommand() const {
     if (!defaultIsPosition_) {
         return defaultItem_;
     }
-    UINT command = 0;
-    if (HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(data_.uID))) {
-        command = GetMenuItemID(GetSubMenu(menu, 0), static_cast<int>(defaultItem_));
-        DestroyMenu(menu);
-    }
-    return command;
+    const fw::Menu menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(data_.uID)));
+    return menu ? GetMenuItemID(GetSubMenu(menu.Get(), 0), static_cast<int>(defaultItem_)) : 0;
 }
 
 void CXTTrayIcon::SendDefaultCommand() {
@@ -236,11 +225,11 @@ void CXTTrayIcon::SendDefaultCommand() {
 }
 
 void CXTTrayIcon::ShowMenu() {
-    HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(data_.uID));
-    if (menu == nullptr) {
+    const fw::Menu menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(data_.uID)));
+    if (!menu) {
         return;
     }
-    HMENU popup = GetSubMenu(menu, 0);
+    HMENU popup = GetSubMenu(menu.Get(), 0);
     if (popup != nullptr) {
         // The default item is drawn bold.
         SetMenuDefaultItem(popup, defaultItem_, defaultIsPosition_ ? TRUE : FALSE);
@@ -254,7 +243,6 @@ void CXTTrayIcon::ShowMenu() {
         focus.uFlags = 0;
         Shell_NotifyIconW(NIM_SETFOCUS, &focus);
     }
-    DestroyMenu(menu);
 }
 
 bool CXTTrayIcon::OnTaskbarCreated(fw::Message& m) {

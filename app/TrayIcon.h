@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/TrayIconRules.h"
+#include "framework/UserHandles.h"
 #include "framework/Window.h"
 
 inline constexpr UINT WM_TRAY_CALLBACK = 10045;
@@ -88,7 +89,7 @@ class CXTTrayIcon : public fw::Window {
     bool addFailed_ = false;
     HWND target_ = nullptr;
     std::size_t tooltipLimit_ = kDefaultTooltipLimit;
-    HICON icon_ = nullptr;
+    fw::Icon icon_;
     NOTIFYICONDATAW data_ = {};
 };
 

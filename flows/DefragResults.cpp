@@ -7,7 +7,6 @@
 #include "flows/HDDScanContainer.h"
 #include "flows/OptimizationRoom.h"
 #include "flows/PageDrawing.h"
-#include "flows/PageLink.h"
 #include "flows/SummaryReportHook.h"
 #include "res/resource.h"
 #include "service/JobService.h"
@@ -16,6 +15,7 @@
 #include "ui/SharedFonts.h"
 #include "ui/StringPool.h"
 #include "ui/XTMemDC.h"
+#include "ui/SkinPainter.h"
 
 namespace svc = vantrel::service;
 using namespace defrag_results_layout;
@@ -43,17 +43,10 @@ std::wstring UpperCased(const std::wstring& text) {
 }  // namespace
 
 const fw::MessageTable CDlgDefragResults::kTable{
-    &fw::Dialog::kTable,
+    &SkinnedPage::kTable,
     {
         fw::OnCommand(IDC_DEFRAG_BACK, &CDlgDefragResults::Back),
-        fw::OnMessage(WM_SIZE, &CDlgDefragResults::OnSize),
         fw::OnPaint(&CDlgDefragResults::OnPaint),
-        fw::OnMessage(WM_ERASEBKGND, &CDlgDefragResults::OnEraseBackground),
-        fw::OnMessage(WM_CTLCOLORDLG, &CDlgDefragResults::OnCtlColor),
-        fw::OnMessage(WM_CTLCOLORSTATIC, &CDlgDefragResults::OnCtlColor),
-        fw::OnMessage(WM_CTLCOLORBTN, &CDlgDefragResults::OnCtlColor),
-        fw::OnMessage(WM_SETCURSOR, &CDlgDefragResults::OnSetCursor),
-        fw::OnMouse(WM_LBUTTONUP, &CDlgDefragResults::OnLButtonUp),
     }};
 
 const fw::MessageTable& CDlgDefragResults::Messages() const {
@@ -61,7 +54,7 @@ const fw::MessageTable& CDlgDefragResults::Messages() const {
 }
 
 CDlgDefragResults::CDlgDefragResults(CDlgHDDScan& pages, DriveProbe& probe)
-    : fw::Dialog(IDD_DEFRAG_RESULTS),
+    : SkinnedPage(IDD_DEFRAG_RESULTS),
       pages_(pages),
       probe_(probe),
       statusText_(LoadPooledString(IDS_OPTIMIZATION_COMPLETE)) {}
@@ -80,7 +73,7 @@ bool CDlgDefragResults::OnInitDialog() {
     back_.LoadStrip(IDB_BUTTON_BACK);
     SetItemFont(IDC_DEFRAG_TITLE, FontSegoe18.Get());
     SetItemFont(IDC_DEFRAG_DESCRIPTION, FontSegoe13.Get());
-    OnSize();
+    PlaceControls();
     return true;
 }
 
@@ -185,33 +178,24 @@ HWND CDlgDefragResults::TopWindow() const {
     return GetAncestor(Handle(), GA_ROOT);
 }
 
-void CDlgDefragResults::OnLButtonUp(POINT point) {
-    if (PointIn(kReportLink, point)) {
-        OpenReport();
-    }
-}
-
-bool CDlgDefragResults::OnSetCursor(fw::Message& m) {
-    return ShowHandOverLink(Handle(), kReportLink, m);
-}
-
 // ---- Layout and painting ------------------------------------------------------------------
 
-void CDlgDefragResults::OnSize() {
+void CDlgDefragResults::PlaceControls() {
     PlaceItems(kPlaced);
 }
 
 void CDlgDefragResults::OnPaint(HDC target) {
     CXTMemDC memory(target, ClientRect());
     const HDC dc = memory.Get();
+    SkinPainter skin(dc);
     const bool aborted = Aborted();
     const COLORREF afterColour = aborted ? kBadColour : kGoodColour;
 
-    DrawSkin(dc, IDB_OPTIMIZE_ICON, kIcon.x, kIcon.y, kIconSize.cx, kIconSize.cy);
-    DrawSkin(dc, IDB_RULE, kRule.x, kRule.y, kRuleSize.cx, kRuleSize.cy);
+    skin.Draw(IDB_OPTIMIZE_ICON, kIcon.x, kIcon.y, kIconSize.cx, kIconSize.cy);
+    skin.Draw(IDB_RULE, kRule.x, kRule.y, kRuleSize.cx, kRuleSize.cy);
     DrawPageText(dc, UpperCased(statusText_), kStatusText, FontSegoe18, statusColour_);
 
-    DrawFrame(dc, kBox, kDiskBoxAt.x, kDiskBoxAt.y, kDiskBoxTiles);
+    skin.Frame(kBox, kDiskBoxAt.x, kDiskBoxAt.y, kDiskBoxTiles);
     DrawPageText(dc, LoadPooledString(IDS_DISK_INFORMATION), kDiskHeading, FontSegoe18, kBlack);
     DrawPageText(dc, driveName_, kDriveName, FontTahoma14Bold, kBlack);
     DrawPageText(dc, LoadPooledString(IDS_TOTAL_FILES), kFilesLabel, FontTahoma11Bold,
@@ -225,8 +209,8 @@ void CDlgDefragResults::OnPaint(HDC target) {
     FillBar(dc, kBarX, kFreeBarTop, bars_.free, kFreeBarBottom, kFreeBarColour);
     FillBar(dc, kBarX, kUsedBarTop, bars_.used, kUsedBarBottom, kUsedBarColour);
 
-    DrawFrame(dc, kBox, kDataBoxAt.x, kDataBoxAt.y, kDataBoxTiles);
-    DrawFrame(dc, kBox, kVolumeBoxAt.x, kVolumeBoxAt.y, kVolumeBoxTiles);
+    skin.Frame(kBox, kDataBoxAt.x, kDataBoxAt.y, kDataBoxTiles);
+    skin.Frame(kBox, kVolumeBoxAt.x, kVolumeBoxAt.y, kVolumeBoxTiles);
     const std::wstring& afterLabel = LoadPooledString(IDS_AFTER_OPTIMIZATION);
     const std::wstring& beforeLabel = LoadPooledString(IDS_BEFORE_OPTIMIZATION);
     DrawPageText(dc, LoadPooledString(IDS_DATA_FRAGMENTATION_HEADING), kDataHeading, FontSegoe18,
@@ -242,8 +226,8 @@ void CDlgDefragResults::OnPaint(HDC target) {
     DrawPageText(dc, beforeLabel, kVolumeBeforeLabel, FontTahoma11Bold, kLabelColour);
     DrawPageText(dc, before_.volumeText, kVolumeBeforeValue, FontTahoma11Bold, kBadColour);
 
-    RepeatSkin(dc, IDB_FOOTER_STRIP, 0, kFooterLastX, 1, kFooterY, kFooterStripSize.cx,
-               kFooterStripSize.cy);
+    skin.Repeat(IDB_FOOTER_STRIP, 0, kFooterLastX, 1, kFooterY, kFooterStripSize.cx,
+                kFooterStripSize.cy);
     if (aborted) {
         for (const RECT& mark : kAbortedMarks) {
             DrawPageText(dc, LoadPooledString(IDS_ABORTED), mark, FontTahoma10Bold, kBadColour);
@@ -251,20 +235,4 @@ void CDlgDefragResults::OnPaint(HDC target) {
     }
     DrawPageText(dc, LoadPooledString(IDS_VIEW_SUMMARY_REPORT), kReportLink,
                  FontTahoma11BoldUnderline, kBlack);
-}
-
-bool CDlgDefragResults::OnEraseBackground(fw::Message& m) {
-    // Painting covers the whole client area.
-    m.result = 1;
-    return true;
-}
-
-bool CDlgDefragResults::OnCtlColor(fw::Message& m) {
-    const auto dc = reinterpret_cast<HDC>(m.wParam);
-    SetBkMode(dc, TRANSPARENT);
-    if (m.message == WM_CTLCOLORSTATIC) {
-        SetTextColor(dc, kBlack);
-    }
-    m.result = reinterpret_cast<LRESULT>(WhiteBrush());
-    return true;
 }

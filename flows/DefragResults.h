@@ -17,12 +17,12 @@
 #include "flows/DefragResultsFigures.h"
 #include "flows/FileRecordReader.h"
 #include "flows/SelectDiskListing.h"
-#include "framework/Dialog.h"
+#include "flows/SkinnedPage.h"
 #include "ui/HoverButton.h"
 
 class CDlgHDDScan;
 
-class CDlgDefragResults : public fw::Dialog {
+class CDlgDefragResults : public SkinnedPage {
   public:
     explicit CDlgDefragResults(CDlgHDDScan& pages, DriveProbe& probe = MachineDriveProbe());
     ~CDlgDefragResults() override;
@@ -61,9 +61,9 @@ class CDlgDefragResults : public fw::Dialog {
   protected:
     const fw::MessageTable& Messages() const override;
     bool OnInitDialog() override;
-    // Enter and Escape do nothing on the page.
-    void OnOK() override {}
-    void OnCancel() override {}
+    void PlaceControls() override;
+    const RECT& LinkArea() const override { return ReportLinkArea(); }
+    void OnLinkClicked() override { OpenReport(); }
 
   private:
     static const fw::MessageTable kTable;
@@ -71,12 +71,7 @@ class CDlgDefragResults : public fw::Dialog {
     bool StoppedByUser();
     HWND TopWindow() const;
 
-    void OnSize();
     void OnPaint(HDC dc);
-    bool OnEraseBackground(fw::Message& m);
-    bool OnCtlColor(fw::Message& m);
-    bool OnSetCursor(fw::Message& m);
-    void OnLButtonUp(POINT point);
 
     CDlgHDDScan& pages_;
     DriveProbe& probe_;

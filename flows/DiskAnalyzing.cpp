@@ -9,8 +9,8 @@
 #include "framework/DeviceContexts.h"
 #include "framework/Gdi.h"
 #include "framework/MessageLoop.h"
+#include "framework/UserHandles.h"
 #include "res/resource.h"
-#include "ui/BlitBitmap.h"
 #include "ui/SharedBrushes.h"
 #include "ui/SharedFonts.h"
 #include "ui/SkinBitmaps.h"
@@ -18,6 +18,7 @@
 #include "ui/TextFormat.h"
 #include "ui/TimeConvert.h"
 #include "ui/XTMemDC.h"
+#include "ui/SkinPainter.h"
 
 namespace svc = vantrel::service;
 using namespace progress_layout;
@@ -51,17 +52,6 @@ void HandleOnePendingMessage() {
     }
 }
 
-class WaitCursor {
-  public:
-    WaitCursor() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { SetCursor(previous_); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-  private:
-    HCURSOR previous_;
-};
-
 bool IsLegendLabel(int id) {
     for (const LegendEntry& entry : kLegend) {
         if (entry.labelId == id) {
@@ -94,19 +84,14 @@ void DrawTextIn(HDC dc, const std::wstring& text, RECT rect, const fw::Font& fon
 }  // namespace
 
 const fw::MessageTable CDlgDiskAnalyzing::kTable{
-    &fw::Dialog::kTable,
+    &SkinnedPage::kTable,
     {
         fw::OnAnyTimer(&CDlgDiskAnalyzing::OnTick),
         fw::OnCommand(IDC_PROGRESS_STOP, &CDlgDiskAnalyzing::OnStopButton),
         fw::OnCommand(IDC_PROGRESS_STOP_DEFRAG, &CDlgDiskAnalyzing::OnStopButton),
         fw::OnCommand(IDC_PROGRESS_SEE_RESULTS, &CDlgDiskAnalyzing::OnSeeResults),
         fw::OnCommand(IDC_PROGRESS_VIEW_REPORT, &CDlgDiskAnalyzing::OnViewReport),
-        fw::OnMessage(WM_SIZE, &CDlgDiskAnalyzing::OnSize),
         fw::OnPaint(&CDlgDiskAnalyzing::OnPaint),
-        fw::OnMessage(WM_ERASEBKGND, &CDlgDiskAnalyzing::OnEraseBackground),
-        fw::OnMessage(WM_CTLCOLORDLG, &CDlgDiskAnalyzing::OnCtlColor),
-        fw::OnMessage(WM_CTLCOLORSTATIC, &CDlgDiskAnalyzing::OnCtlColor),
-        fw::OnMessage(WM_CTLCOLORBTN, &CDlgDiskAnalyzing::OnCtlColor),
     }};
 
 const fw::MessageTable& CDlgDiskAnalyzing::Messages() const {
@@ -114,7 +99,7 @@ const fw::MessageTable& CDlgDiskAnalyzing::Messages() const {
 }
 
 CDlgDiskAnalyzing::CDlgDiskAnalyzing(CDlgHDDScan& pages)
-    : fw::Dialog(IDD_PROGRESS),
+    : SkinnedPage(IDD_PROGRESS),
       pages_(pages),
       statistics_(std::make_unique<svc::JobStatistics>()) {}
 
@@ -157,7 +142,7 @@ bool CDlgDiskAnalyzing::OnInitDialog() {
     }
     // The map's grid is fixed from its size at the first request for the cell
     // count, so the controls are in place before anyone can ask.
-    OnSize();
+    PlaceControls();
     return false;
 }
 
@@ -196,7 +181,7 @@ bool CDlgDiskAnalyzing::StartJob(JobMode mode, wchar_t letter, const std::wstrin
     StampJobStart(host.Settings().DriveHistory, letter, CurrentOleDate());
     SendCommand(svc::JobCommandCode::Reset, letter, 0);
 
-    WaitCursor waiting;
+    fw::WaitCursor waiting;
     int result = 0;
     if (mode == JobMode::Scan) {
         result = SendCommand(svc::JobCommandCode::Analyze, letter, 0);
@@ -508,7 +493,7 @@ bool CDlgDiskAnalyzing::PreTranslateMessage(MSG& msg) {
 
 // ---- Layout and painting ------------------------------------------------------------------
 
-void CDlgDiskAnalyzing::OnSize() {
+void CDlgDiskAnalyzing::PlaceControls() {
     PlaceItems(kPlaced);
     for (const LegendEntry& entry : kLegend) {
         MoveItem(entry.swatchId, entry.swatchX, kSwatchY, kSwatchSize, kSwatchSize);
@@ -519,8 +504,9 @@ void CDlgDiskAnalyzing::OnSize() {
 void CDlgDiskAnalyzing::OnPaint(HDC target) {
     CXTMemDC memory(target, ClientRect());
     const HDC dc = memory.Get();
+    SkinPainter skin(dc);
 
-    BlitBitmap(SkinBitmap(IDB_RULE), dc, kRule.x, kRule.y, kRuleSize.cx, kRuleSize.cy);
+    skin.Draw(IDB_RULE, kRule.x, kRule.y, kRuleSize.cx, kRuleSize.cy);
 
     // Frames and the band take the DC's own brush: nothing is created to paint them.
     const auto dcBrush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
@@ -530,8 +516,8 @@ void CDlgDiskAnalyzing::OnPaint(HDC target) {
     SetDCBrushColor(dc, kBandColour);
     FillRect(dc, &kStatusBandFill, dcBrush);
 
-    BlitBitmap(SkinBitmap(mode_ == JobMode::Optimize ? IDB_OPTIMIZE_ICON : IDB_SCAN_ICON), dc,
-               kModeIcon.x, kModeIcon.y, kModeIconSize.cx, kModeIconSize.cy);
+    skin.Draw(mode_ == JobMode::Optimize ? IDB_OPTIMIZE_ICON : IDB_SCAN_ICON, kModeIcon.x,
+              kModeIcon.y, kModeIconSize.cx, kModeIconSize.cy);
 
     fw::MemoryDC strip(dc);
     if (strip && strip.Select(SkinBitmap(IDB_FOOTER_STRIP))) {
@@ -549,24 +535,12 @@ void CDlgDiskAnalyzing::OnPaint(HDC target) {
     }
 }
 
-bool CDlgDiskAnalyzing::OnEraseBackground(fw::Message& m) {
-    // Painting covers the whole client area.
-    m.result = 1;
-    return true;
-}
-
-bool CDlgDiskAnalyzing::OnCtlColor(fw::Message& m) {
-    const auto dc = reinterpret_cast<HDC>(m.wParam);
-    SetBkMode(dc, TRANSPARENT);
-    const int id = GetDlgCtrlID(reinterpret_cast<HWND>(m.lParam));
-    if (m.message == WM_CTLCOLORSTATIC && IsLegendLabel(id)) {
+HBRUSH CDlgDiskAnalyzing::StaticColours(HDC dc, int id) {
+    // The legend's labels stand on the legend's mint background.
+    if (IsLegendLabel(id)) {
         SetTextColor(dc, RGB(0, 0, 0));
-        m.result = reinterpret_cast<LRESULT>(MintBrush());
-        return true;
+        return MintBrush();
     }
-    if (m.message == WM_CTLCOLORSTATIC && id == IDC_PROGRESS_DESCRIPTION) {
-        SetTextColor(dc, kDescriptionColour);
-    }
-    m.result = reinterpret_cast<LRESULT>(WhiteBrush());
-    return true;
+    SetTextColor(dc, id == IDC_PROGRESS_DESCRIPTION ? kDescriptionColour : RGB(0, 0, 0));
+    return WhiteBrush();
 }

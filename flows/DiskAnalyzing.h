@@ -20,7 +20,7 @@
 #include "flows/DiskAnalyzingRules.h"
 #include "flows/Legend.h"
 #include "flows/VolumeMap.h"
-#include "framework/Dialog.h"
+#include "flows/SkinnedPage.h"
 #include "service/JobRecords.h"
 #include "ui/HoverButton.h"
 
@@ -28,7 +28,7 @@ class CDlgHDDScan;
 
 inline constexpr UINT_PTR kJobPollTimer = 1000;
 
-class CDlgDiskAnalyzing : public fw::Dialog {
+class CDlgDiskAnalyzing : public SkinnedPage {
   public:
     explicit CDlgDiskAnalyzing(CDlgHDDScan& pages);
     ~CDlgDiskAnalyzing() override;
@@ -72,9 +72,8 @@ class CDlgDiskAnalyzing : public fw::Dialog {
   protected:
     const fw::MessageTable& Messages() const override;
     bool OnInitDialog() override;
-    // Enter and Escape do nothing on the page.
-    void OnOK() override {}
-    void OnCancel() override {}
+    void PlaceControls() override;
+    HBRUSH StaticColours(HDC dc, int id) override;
 
   private:
     static const fw::MessageTable kTable;
@@ -97,10 +96,7 @@ class CDlgDiskAnalyzing : public fw::Dialog {
     void PostJobActivity(bool idle);
     HWND TopWindow() const;
 
-    void OnSize();
     void OnPaint(HDC dc);
-    bool OnEraseBackground(fw::Message& m);
-    bool OnCtlColor(fw::Message& m);
     void OnStopButton();
     void OnSeeResults();
     void OnViewReport();

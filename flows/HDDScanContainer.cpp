@@ -5,32 +5,17 @@
 #include "ui/SharedBrushes.h"
 #include "ui/XTMemDC.h"
 
-namespace {
-// Controls draw with a transparent background on the white brush of the program.
-bool AnswerWhite(fw::Message& m) {
-    SetBkMode(reinterpret_cast<HDC>(m.wParam), TRANSPARENT);
-    m.result = reinterpret_cast<LRESULT>(WhiteBrush());
-    return true;
-}
-}  // namespace
-
-const fw::MessageTable CDlgHDDScan::kTable{
-    &fw::Dialog::kTable,
-    {
-        fw::OnMessage(WM_SIZE, &CDlgHDDScan::OnSize),
-        fw::OnPaint(&CDlgHDDScan::OnPaint),
-        fw::OnMessage(WM_ERASEBKGND, &CDlgHDDScan::OnEraseBackground),
-        fw::OnMessage(WM_CTLCOLORDLG, &CDlgHDDScan::OnCtlColor),
-        fw::OnMessage(WM_CTLCOLORSTATIC, &CDlgHDDScan::OnCtlColor),
-        fw::OnMessage(WM_CTLCOLORBTN, &CDlgHDDScan::OnCtlColor),
-    }};
+const fw::MessageTable CDlgHDDScan::kTable{&SkinnedPage::kTable,
+                                           {
+                                               fw::OnPaint(&CDlgHDDScan::OnPaint),
+                                           }};
 
 const fw::MessageTable& CDlgHDDScan::Messages() const {
     return kTable;
 }
 
 CDlgHDDScan::CDlgHDDScan(PageHost& host)
-    : fw::Dialog(IDD_CONTAINER),
+    : SkinnedPage(IDD_CONTAINER),
       host_(host),
       selection_(*this),
       progress_(*this),
@@ -44,7 +29,7 @@ bool CDlgHDDScan::OnInitDialog() {
     progress_.CreateModeless(Handle());
     scanResults_.CreateModeless(Handle());
     defragResults_.CreateModeless(Handle());
-    OnSize();
+    PlaceControls();
     ShowPage(selection_);
     return true;
 }
@@ -65,7 +50,7 @@ void CDlgHDDScan::ShowPage(fw::Dialog& page) {
     page.Show(SW_SHOW);
 }
 
-void CDlgHDDScan::OnSize() {
+void CDlgHDDScan::PlaceControls() {
     const RECT client = ClientRect();
     for (fw::Dialog* page : std::initializer_list<fw::Dialog*>{&selection_, &progress_,
                                                                &scanResults_, &defragResults_}) {
@@ -77,15 +62,6 @@ void CDlgHDDScan::OnSize() {
 
 void CDlgHDDScan::OnPaint(HDC target) {
     CXTMemDC memory(target, ClientRect());
-}
-
-bool CDlgHDDScan::OnEraseBackground(fw::Message& m) {
-    m.result = 1;
-    return true;
-}
-
-bool CDlgHDDScan::OnCtlColor(fw::Message& m) {
-    return AnswerWhite(m);
 }
 
 void CDlgHDDScan::SelectDriveByLetter(wchar_t letter) {

@@ -11,7 +11,7 @@
 #include "framework/Dialog.h"
 #include "service/CellCountSource.h"
 
-class CDlgHDDScan : public fw::Dialog {
+class CDlgHDDScan : public SkinnedPage {
   public:
     explicit CDlgHDDScan(PageHost& host);
 
@@ -42,15 +42,12 @@ class CDlgHDDScan : public fw::Dialog {
   protected:
     const fw::MessageTable& Messages() const override;
     bool OnInitDialog() override;
-    void OnOK() override {}
-    void OnCancel() override {}
+    // The pages fill the container.
+    void PlaceControls() override;
 
   private:
     static const fw::MessageTable kTable;
-    void OnSize();
     void OnPaint(HDC dc);
-    bool OnEraseBackground(fw::Message& m);
-    bool OnCtlColor(fw::Message& m);
 
     PageHost& host_;
     CSelectDiskDlg selection_;

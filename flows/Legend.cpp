@@ -1,6 +1,6 @@
 #include "flows/Legend.h"
 
-#include "ui/BlitBitmap.h"
+#include "ui/SkinPainter.h"
 #include "ui/SkinBitmaps.h"
 
 void CLegend::SetBitmap(UINT resourceId) {
@@ -14,6 +14,6 @@ void CLegend::DrawItem(const DRAWITEMSTRUCT& item) {
     if (bitmapId_ == 0) {
         return;
     }
-    BlitBitmap(SkinBitmap(bitmapId_), item.hDC, 0, 0, item.rcItem.right - item.rcItem.left,
-               item.rcItem.bottom - item.rcItem.top);
+    SkinPainter(item.hDC).Draw(bitmapId_, 0, 0, item.rcItem.right - item.rcItem.left,
+                               item.rcItem.bottom - item.rcItem.top);
 }

@@ -5,10 +5,9 @@
 #include "flows/DiskAnalyzing.h"
 #include "flows/HDDScanContainer.h"
 #include "flows/PageDrawing.h"
-#include "flows/PageLink.h"
 #include "flows/ScanResultsLayout.h"
 #include "flows/SummaryReportHook.h"
-#include "flows/WaitCursor.h"
+#include "framework/UserHandles.h"
 #include "res/resource.h"
 #include "service/JobService.h"
 #include "state/DriveHistoryStore.h"
@@ -16,23 +15,17 @@
 #include "ui/SharedFonts.h"
 #include "ui/StringPool.h"
 #include "ui/XTMemDC.h"
+#include "ui/SkinPainter.h"
 
 namespace svc = vantrel::service;
 using namespace scan_results_layout;
 
 const fw::MessageTable CDlgScanResults::kTable{
-    &fw::Dialog::kTable,
+    &SkinnedPage::kTable,
     {
         fw::OnCommand(IDC_SCAN_DEFRAG, &CDlgScanResults::Defrag),
         fw::OnCommand(IDC_SCAN_CANCEL, &CDlgScanResults::Cancel),
-        fw::OnMessage(WM_SIZE, &CDlgScanResults::OnSize),
         fw::OnPaint(&CDlgScanResults::OnPaint),
-        fw::OnMessage(WM_ERASEBKGND, &CDlgScanResults::OnEraseBackground),
-        fw::OnMessage(WM_CTLCOLORDLG, &CDlgScanResults::OnCtlColor),
-        fw::OnMessage(WM_CTLCOLORSTATIC, &CDlgScanResults::OnCtlColor),
-        fw::OnMessage(WM_CTLCOLORBTN, &CDlgScanResults::OnCtlColor),
-        fw::OnMessage(WM_SETCURSOR, &CDlgScanResults::OnSetCursor),
-        fw::OnMouse(WM_LBUTTONUP, &CDlgScanResults::OnLButtonUp),
     }};
 
 const fw::MessageTable& CDlgScanResults::Messages() const {
@@ -40,7 +33,7 @@ const fw::MessageTable& CDlgScanResults::Messages() const {
 }
 
 CDlgScanResults::CDlgScanResults(CDlgHDDScan& pages, DriveProbe& probe)
-    : fw::Dialog(IDD_SCAN_RESULTS), pages_(pages), probe_(probe) {}
+    : SkinnedPage(IDD_SCAN_RESULTS), pages_(pages), probe_(probe) {}
 
 CDlgScanResults::~CDlgScanResults() {
     // The buttons are members: the window goes while they still exist.
@@ -64,14 +57,14 @@ bool CDlgScanResults::OnInitDialog() {
     SetItemFont(IDC_SCAN_TITLE, FontSegoe18.Get());
     SetItemFont(IDC_SCAN_DESCRIPTION, FontSegoe13.Get());
     SetItemFont(IDC_SCAN_DETECTED, FontTahoma11.Get());
-    OnSize();
+    PlaceControls();
     return true;
 }
 
 // ---- The results ------------------------------------------------------------------
 
 void CDlgScanResults::LoadScanResults() {
-    WaitCursor waiting;
+    fw::WaitCursor waiting;
     // Zero-filled: a failed call reads as an empty job.
     PageHost& host = pages_.Host();
     auto statistics = std::make_unique<svc::JobStatistics>();
@@ -122,33 +115,24 @@ void CDlgScanResults::OpenReport() {
                          pages_.Host().Service());
 }
 
-void CDlgScanResults::OnLButtonUp(POINT point) {
-    if (PointIn(kReportLink, point)) {
-        OpenReport();
-    }
-}
-
-bool CDlgScanResults::OnSetCursor(fw::Message& m) {
-    return ShowHandOverLink(Handle(), kReportLink, m);
-}
-
 // ---- Layout and painting ----------------------------------------------------------------
 
-void CDlgScanResults::OnSize() {
+void CDlgScanResults::PlaceControls() {
     PlaceItems(kPlaced);
 }
 
 void CDlgScanResults::OnPaint(HDC target) {
     CXTMemDC memory(target, ClientRect());
     const HDC dc = memory.Get();
+    SkinPainter skin(dc);
 
-    DrawSkin(dc, GoodHeader() ? IDB_RESULTS_HEADER_GOOD : IDB_RESULTS_HEADER_BAD, kHeader.x,
-             kHeader.y, kHeaderSize.cx, kHeaderSize.cy);
+    skin.Draw(GoodHeader() ? IDB_RESULTS_HEADER_GOOD : IDB_RESULTS_HEADER_BAD, kHeader.x, kHeader.y,
+              kHeaderSize.cx, kHeaderSize.cy);
     DrawPageText(dc, pages_.ProgressPage().FilesText() + LoadPooledString(IDS_FILES_SCANNED),
                  kFilesScanned, FontTahoma11, kWhite, TextPlacement::Right);
 
-    DrawSkin(dc, IDB_FRAGMENTED_BADGE, kFragmentedBadge.x, kFragmentedBadge.y, kBadgeSize.cx,
-             kBadgeSize.cy);
+    skin.Draw(IDB_FRAGMENTED_BADGE, kFragmentedBadge.x, kFragmentedBadge.y, kBadgeSize.cx,
+              kBadgeSize.cy);
     DrawPageText(dc, figures_.fragmentedText, kFragmentedCount, FontSegoe20, kFigureColour,
                  TextPlacement::WrapCentre);
     DrawPageText(dc, NonOptimizedFilesLine(driveName_), kFilesLine, FontSegoe17, kFigureColour);
@@ -157,8 +141,8 @@ void CDlgScanResults::OnPaint(HDC target) {
                      LoadPooledString(IDS_POTENTIAL_OPTIMIZATIONS),
                  kDetectedLine, FontTahoma11, kBlack);
 
-    DrawSkin(dc, IDB_NON_OPTIMIZED_BADGE, kNonOptimizedBadge.x, kNonOptimizedBadge.y, kBadgeSize.cx,
-             kBadgeSize.cy);
+    skin.Draw(IDB_NON_OPTIMIZED_BADGE, kNonOptimizedBadge.x, kNonOptimizedBadge.y, kBadgeSize.cx,
+              kBadgeSize.cy);
     DrawPageText(dc, figures_.nonOptimizedText, kNonOptimizedAmount, FontSegoe20, kFigureColour,
                  TextPlacement::WrapCentre);
     DrawPageText(dc,
@@ -166,9 +150,9 @@ void CDlgScanResults::OnPaint(HDC target) {
                                                                   : IDS_KB_NON_OPTIMIZED),
                  kNonOptimizedUnit, FontSegoe17, kFigureColour);
 
-    DrawFrame(dc, kBox, kBoxAt.x, kBoxAt.y, kBoxTiles);
-    DrawSkin(dc, IDB_RECOMMEND_ICON, kRecommendIcon.x, kRecommendIcon.y, kRecommendIconSize.cx,
-             kRecommendIconSize.cy);
+    skin.Frame(kBox, kBoxAt.x, kBoxAt.y, kBoxTiles);
+    skin.Draw(IDB_RECOMMEND_ICON, kRecommendIcon.x, kRecommendIcon.y, kRecommendIconSize.cx,
+              kRecommendIconSize.cy);
     const bool large = LargeRecommendationFont();
     if (figures_.recommendation != 0) {
         DrawPageText(dc, LoadPooledString(figures_.recommendation),
@@ -182,8 +166,8 @@ void CDlgScanResults::OnPaint(HDC target) {
                  kBlack);
     DrawPageText(dc, figures_.dataText, kDataValue, FontTahoma11Bold, kPercentColour);
 
-    RepeatSkin(dc, IDB_FOOTER_STRIP, 0, kFooterLastX, 1, kFooterY, kFooterStripSize.cx,
-               kFooterStripSize.cy);
+    skin.Repeat(IDB_FOOTER_STRIP, 0, kFooterLastX, 1, kFooterY, kFooterStripSize.cx,
+                kFooterStripSize.cy);
     if (ShowsOptimizeHint()) {
         DrawPageText(dc, LoadPooledString(IDS_CLICK), kHintClick, FontSegoe14, kFigureColour);
         DrawPageText(dc, LoadPooledString(IDS_OPTIMIZE_NOW_QUOTED), kHintOptimizeNow, FontSegoe14,
@@ -195,19 +179,7 @@ void CDlgScanResults::OnPaint(HDC target) {
                  FontTahoma11BoldUnderline, kBlack);
 }
 
-bool CDlgScanResults::OnEraseBackground(fw::Message& m) {
-    // Painting covers the whole client area.
-    m.result = 1;
-    return true;
-}
-
-bool CDlgScanResults::OnCtlColor(fw::Message& m) {
-    const auto dc = reinterpret_cast<HDC>(m.wParam);
-    SetBkMode(dc, TRANSPARENT);
-    if (m.message == WM_CTLCOLORSTATIC) {
-        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(m.lParam));
-        SetTextColor(dc, id == IDC_SCAN_DESCRIPTION ? kDescriptionColour : kBlack);
-    }
-    m.result = reinterpret_cast<LRESULT>(WhiteBrush());
-    return true;
+HBRUSH CDlgScanResults::StaticColours(HDC dc, int id) {
+    SetTextColor(dc, id == IDC_SCAN_DESCRIPTION ? kDescriptionColour : kBlack);
+    return WhiteBrush();
 }

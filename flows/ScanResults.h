@@ -15,12 +15,12 @@
 #include "flows/FileRecordReader.h"
 #include "flows/ScanResultsFigures.h"
 #include "flows/SelectDiskListing.h"
-#include "framework/Dialog.h"
+#include "flows/SkinnedPage.h"
 #include "ui/HoverButton.h"
 
 class CDlgHDDScan;
 
-class CDlgScanResults : public fw::Dialog {
+class CDlgScanResults : public SkinnedPage {
   public:
     // `probe` names the drive.
     explicit CDlgScanResults(CDlgHDDScan& pages, DriveProbe& probe = MachineDriveProbe());
@@ -50,19 +50,15 @@ class CDlgScanResults : public fw::Dialog {
   protected:
     const fw::MessageTable& Messages() const override;
     bool OnInitDialog() override;
-    // Enter and Escape do nothing on the page.
-    void OnOK() override {}
-    void OnCancel() override {}
+    void PlaceControls() override;
+    HBRUSH StaticColours(HDC dc, int id) override;
+    const RECT& LinkArea() const override { return ReportLinkArea(); }
+    void OnLinkClicked() override { OpenReport(); }
 
   private:
     static const fw::MessageTable kTable;
 
-    void OnSize();
     void OnPaint(HDC dc);
-    bool OnEraseBackground(fw::Message& m);
-    bool OnCtlColor(fw::Message& m);
-    bool OnSetCursor(fw::Message& m);
-    void OnLButtonUp(POINT point);
 
     CDlgHDDScan& pages_;
     DriveProbe& probe_;

@@ -4,7 +4,6 @@
 #include "flows/HDDScanContainer.h"
 #include "flows/OptimizationRoom.h"
 #include "flows/PageDrawing.h"
-#include "flows/PageLink.h"
 #include "flows/SelectDiskLayout.h"
 #include "res/resource.h"
 #include "service/JobRecords.h"
@@ -15,27 +14,19 @@
 #include "ui/StringPool.h"
 #include "ui/TimeConvert.h"
 #include "ui/XTMemDC.h"
+#include "ui/SkinPainter.h"
 
 namespace svc = vantrel::service;
 using namespace select_layout;
 
 const fw::MessageTable CSelectDiskDlg::kTable{
-    &fw::Dialog::kTable,
+    &SkinnedPage::kTable,
     {
         fw::OnNotification(IDC_SELECT_DRIVES, CBN_SELCHANGE, &CSelectDiskDlg::OnDriveSelected),
         fw::OnCommand(IDC_SELECT_START_SCAN, &CSelectDiskDlg::StartScan),
         fw::OnCommand(IDC_SELECT_OPTIMIZE_NOW, &CSelectDiskDlg::StartOptimization),
         fw::OnCommand(IDC_SELECT_SPARE, &CSelectDiskDlg::OnSpareButton),
-        fw::OnMessage(WM_SIZE, &CSelectDiskDlg::OnSize),
         fw::OnPaint(&CSelectDiskDlg::OnPaint),
-        fw::OnMessage(WM_ERASEBKGND, &CSelectDiskDlg::OnEraseBackground),
-        fw::OnMessage(WM_CTLCOLORDLG, &CSelectDiskDlg::OnCtlColor),
-        fw::OnMessage(WM_CTLCOLORSTATIC, &CSelectDiskDlg::OnCtlColor),
-        fw::OnMessage(WM_CTLCOLORBTN, &CSelectDiskDlg::OnCtlColor),
-        fw::OnMessage(WM_CTLCOLORLISTBOX, &CSelectDiskDlg::OnCtlColor),
-        fw::OnMessage(WM_CTLCOLOREDIT, &CSelectDiskDlg::OnCtlColor),
-        fw::OnMessage(WM_SETCURSOR, &CSelectDiskDlg::OnSetCursor),
-        fw::OnMouse(WM_LBUTTONUP, &CSelectDiskDlg::OnLButtonUp),
     }};
 
 const fw::MessageTable& CSelectDiskDlg::Messages() const {
@@ -43,7 +34,7 @@ const fw::MessageTable& CSelectDiskDlg::Messages() const {
 }
 
 CSelectDiskDlg::CSelectDiskDlg(CDlgHDDScan& pages, DriveProbe& probe)
-    : fw::Dialog(IDD_SELECT_DISK), pages_(pages), probe_(probe) {
+    : SkinnedPage(IDD_SELECT_DISK), pages_(pages), probe_(probe) {
     status_.statusWord = IDS_STATUS_FRAGMENTED;
     lastStatus_ = LoadPooledString(IDS_NOT_SCANNED);
 }
@@ -68,7 +59,7 @@ bool CSelectDiskDlg::OnInitDialog() {
         ShowItem(id, false);
         EnableItem(id, false);
     }
-    OnSize();
+    PlaceControls();
     EnumerateDrives();
     return true;
 }
@@ -252,12 +243,9 @@ HWND CSelectDiskDlg::TopWindow() const {
     return GetAncestor(Handle(), GA_ROOT);
 }
 
-// ---- Mouse ----------------------------------------------------------------------------
+// ---- The action link ----------------------------------------------------------------------------
 
-void CSelectDiskDlg::OnLButtonUp(POINT point) {
-    if (!PointIn(linkArea_, point)) {
-        return;
-    }
+void CSelectDiskDlg::OnLinkClicked() {
     if (LinkStartsScan(actionText_)) {
         StartScan();
     } else {
@@ -265,32 +253,29 @@ void CSelectDiskDlg::OnLButtonUp(POINT point) {
     }
 }
 
-bool CSelectDiskDlg::OnSetCursor(fw::Message& m) {
-    return ShowHandOverLink(Handle(), linkArea_, m);
-}
-
 // ---- Layout and painting ----------------------------------------------------------------
 
-void CSelectDiskDlg::OnSize() {
+void CSelectDiskDlg::PlaceControls() {
     PlaceItems(kPlaced);
 }
 
 void CSelectDiskDlg::OnPaint(HDC target) {
     CXTMemDC memory(target, ClientRect());
     const HDC dc = memory.Get();
+    SkinPainter skin(dc);
 
-    DrawSkin(dc, IDB_SELECT_TITLE_ICON, kTitleIcon.x, kTitleIcon.y, kTitleIconSize.cx,
-             kTitleIconSize.cy);
-    DrawSkin(dc, IDB_RULE, kRule.x, kRule.y, kRuleSize.cx, kRuleSize.cy);
-    DrawFrame(dc, kDriveBox, kBoxX, kDriveBoxY, kDriveBoxTiles);
-    DrawSkin(dc, IDB_DRIVE_ICON, kDriveIcon.x, kDriveIcon.y, kDriveIconSize.cx, kDriveIconSize.cy);
-    DrawFrame(dc, kStatusBox, kBoxX, kStatusBoxY, kStatusBoxTiles);
-    DrawSkin(dc, IDB_STATUS_BOX_RIGHT_END, kStatusBoxEndX, kStatusBoxY, kStatusBoxEndSize.cx,
-             kStatusBoxEndSize.cy);
-    DrawSkin(dc, IDB_ATTENTION_ICON, kAttentionIcon.x, kAttentionIcon.y, kAttentionIconSize.cx,
-             kAttentionIconSize.cy);
+    skin.Draw(IDB_SELECT_TITLE_ICON, kTitleIcon.x, kTitleIcon.y, kTitleIconSize.cx,
+              kTitleIconSize.cy);
+    skin.Draw(IDB_RULE, kRule.x, kRule.y, kRuleSize.cx, kRuleSize.cy);
+    skin.Frame(kDriveBox, kBoxX, kDriveBoxY, kDriveBoxTiles);
+    skin.Draw(IDB_DRIVE_ICON, kDriveIcon.x, kDriveIcon.y, kDriveIconSize.cx, kDriveIconSize.cy);
+    skin.Frame(kStatusBox, kBoxX, kStatusBoxY, kStatusBoxTiles);
+    skin.Draw(IDB_STATUS_BOX_RIGHT_END, kStatusBoxEndX, kStatusBoxY, kStatusBoxEndSize.cx,
+              kStatusBoxEndSize.cy);
+    skin.Draw(IDB_ATTENTION_ICON, kAttentionIcon.x, kAttentionIcon.y, kAttentionIconSize.cx,
+              kAttentionIconSize.cy);
     for (const POINT& rule : kStatusRules) {
-        DrawSkin(dc, IDB_STATUS_RULE, rule.x, rule.y, kStatusRuleSize.cx, kStatusRuleSize.cy);
+        skin.Draw(IDB_STATUS_RULE, rule.x, rule.y, kStatusRuleSize.cx, kStatusRuleSize.cy);
     }
 
     // The heading is wider than its place in the larger fonts; nothing else shares its
@@ -307,33 +292,17 @@ void CSelectDiskDlg::OnPaint(HDC target) {
     DrawPageText(dc, lastStatus_, kLastStatusText, FontTahoma11Bold, kLastStatusColour);
 }
 
-bool CSelectDiskDlg::OnEraseBackground(fw::Message& m) {
-    // Painting covers the whole client area.
-    m.result = 1;
-    return true;
-}
-
-bool CSelectDiskDlg::OnCtlColor(fw::Message& m) {
-    const auto dc = reinterpret_cast<HDC>(m.wParam);
-    SetBkMode(dc, TRANSPARENT);
-    HBRUSH brush = WhiteBrush();
-    if (m.message == WM_CTLCOLORSTATIC) {
-        switch (GetDlgCtrlID(reinterpret_cast<HWND>(m.lParam))) {
-            case IDC_SELECT_CAPTION:
-            case IDC_SELECT_HINT:
-                SetTextColor(dc, kBlack);
-                brush = HollowBrush();
-                break;
-            case IDC_SELECT_TITLE:
-                SetTextColor(dc, kBlack);
-                break;
-            case IDC_SELECT_DESCRIPTION:
-                SetTextColor(dc, kDescriptionColour);
-                break;
-            default:
-                break;
-        }
+HBRUSH CSelectDiskDlg::StaticColours(HDC dc, int id) {
+    switch (id) {
+        case IDC_SELECT_CAPTION:
+        case IDC_SELECT_HINT:
+            SetTextColor(dc, kBlack);
+            return HollowBrush();
+        case IDC_SELECT_DESCRIPTION:
+            SetTextColor(dc, kDescriptionColour);
+            return WhiteBrush();
+        default:
+            SetTextColor(dc, kBlack);
+            return WhiteBrush();
     }
-    m.result = reinterpret_cast<LRESULT>(brush);
-    return true;
 }

@@ -16,12 +16,12 @@
 
 #include "flows/SelectDiskListing.h"
 #include "flows/SelectDiskStatus.h"
-#include "framework/Dialog.h"
+#include "flows/SkinnedPage.h"
 #include "ui/HoverButton.h"
 
 class CDlgHDDScan;
 
-class CSelectDiskDlg : public fw::Dialog {
+class CSelectDiskDlg : public SkinnedPage {
   public:
     // `probe` answers the questions about the machine's drives.
     explicit CSelectDiskDlg(CDlgHDDScan& pages, DriveProbe& probe = MachineDriveProbe());
@@ -54,16 +54,17 @@ class CSelectDiskDlg : public fw::Dialog {
     std::wstring LinkText() const;
     const std::wstring& LastStatus() const { return lastStatus_; }
     // The clickable area of the action link; empty while the link is disarmed.
-    const RECT& LinkArea() const { return linkArea_; }
+    const RECT& LinkArea() const override { return linkArea_; }
     // The entries of the drop-down, in list order.
     const std::vector<DriveEntry>& Entries() const { return entries_; }
 
   protected:
     const fw::MessageTable& Messages() const override;
     bool OnInitDialog() override;
-    // Enter and Escape do nothing on the page.
-    void OnOK() override {}
-    void OnCancel() override {}
+    void PlaceControls() override;
+    HBRUSH StaticColours(HDC dc, int id) override;
+    // The action link starts a scan or an optimization, as its text says.
+    void OnLinkClicked() override;
 
   private:
     static const fw::MessageTable kTable;
@@ -75,12 +76,7 @@ class CSelectDiskDlg : public fw::Dialog {
     std::wstring EntryText(int index) const;
     HWND TopWindow() const;
 
-    void OnSize();
     void OnPaint(HDC dc);
-    bool OnEraseBackground(fw::Message& m);
-    bool OnCtlColor(fw::Message& m);
-    bool OnSetCursor(fw::Message& m);
-    void OnLButtonUp(POINT point);
     void OnSpareButton() {}
 
     CDlgHDDScan& pages_;

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "flows/PageDrawing.h"
+#include "ui/SkinPainter.h"
 #include "framework/Window.h"
 #include "res/resource.h"
 

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "framework/UserHandles.h"
 #include "reports/ReportFile.h"
 #include "reports/ReportImages.h"
 #include "reports/ReportInput.h"
@@ -32,18 +33,6 @@ class ReportInProgress {
 
   private:
     bool entered_;
-};
-
-// The hourglass while the service's records are read: a long file list takes a while.
-class WaitCursor {
-  public:
-    WaitCursor() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { SetCursor(previous_); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-  private:
-    HCURSOR previous_;
 };
 
 HWND TopWindowOf(HWND window) {
@@ -102,7 +91,8 @@ ReportOutcome WriteReportFrom(HWND owner, ReportKind kind, const PageFigures& pa
         return ReportOutcome::Busy;
     }
     const ReportInput input = [&] {
-        const WaitCursor wait;
+        // The hourglass while the records are read: a long file list takes a while.
+        const fw::WaitCursor wait;
         return ReadReportInput(source, kind);
     }();
 

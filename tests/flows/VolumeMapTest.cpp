@@ -12,7 +12,7 @@
 #include "res/resource.h"
 #include "tests/support/FakeJobService.h"
 #include "tests/uikit/DibCanvas.h"
-#include "ui/BlitBitmap.h"
+#include "ui/SkinPainter.h"
 #include "ui/SkinBitmaps.h"
 
 namespace {
@@ -90,7 +90,7 @@ TEST_F(VolumeMapTest, CopiesEachCellsSpriteNinePixelsApart) {
 
     DibCanvas sheet(55, 10, kMagenta);
     ASSERT_TRUE(sheet.Valid());
-    BlitBitmap(SkinBitmap(IDB_MAP_SPRITES), sheet.Dc(), 0, 0, 55, 10);
+    SkinPainter(sheet.Dc()).Draw(IDB_MAP_SPRITES, 0, 0, 55, 10);
     DibCanvas canvas(577, 208, kMagenta);
     ASSERT_TRUE(canvas.Valid());
     map_.DrawCells(canvas.Dc());
@@ -138,7 +138,7 @@ TEST_F(VolumeMapTest, FailedFetchShowsFreeSpaceAndKeepsTheCachedMap) {
         ASSERT_EQ(CellState::Free, vantrel::service::CellStateOf(cell));
     }
     DibCanvas sheet(55, 10, kMagenta);
-    BlitBitmap(SkinBitmap(IDB_MAP_SPRITES), sheet.Dc(), 0, 0, 55, 10);
+    SkinPainter(sheet.Dc()).Draw(IDB_MAP_SPRITES, 0, 0, 55, 10);
     DibCanvas canvas(577, 208, kMagenta);
     map_.DrawCells(canvas.Dc());
     EXPECT_EQ(sheet.Pixel(4, 4), canvas.Pixel(9 * 10 + 4, 9 * 5 + 4));

@@ -1,9 +1,9 @@
-// Bitmap copies onto real memory device contexts.
+// The skin painter's copies onto real memory device contexts.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include "ui/BlitBitmap.h"
+#include "ui/SkinPainter.h"
 
 namespace {
 
@@ -43,15 +43,15 @@ struct Surface {
     DWORD* pixels = nullptr;
 };
 
-class BlitBitmapTest : public testing::Test {
+class SkinPainterTest : public testing::Test {
   protected:
-    BlitBitmapTest() : target_(8, 8, kWhite), source_(4, 4, RGB(10, 20, 30)) {
+    SkinPainterTest() : target_(8, 8, kWhite), source_(4, 4, RGB(10, 20, 30)) {
         dc_ = CreateCompatibleDC(nullptr);
         previous_ = SelectObject(dc_, target_.bitmap);
         source_.Set(0, 0, RGB(200, 0, 0));
         source_.Set(3, 3, RGB(0, 0, 200));
     }
-    ~BlitBitmapTest() override {
+    ~SkinPainterTest() override {
         SelectObject(dc_, previous_);
         DeleteDC(dc_);
     }
@@ -62,8 +62,8 @@ class BlitBitmapTest : public testing::Test {
     HGDIOBJ previous_ = nullptr;
 };
 
-TEST_F(BlitBitmapTest, CopiesTheRectangleFromTheBitmapOrigin) {
-    BlitBitmap(source_.bitmap, dc_, 2, 3, 4, 4);
+TEST_F(SkinPainterTest, CopiesTheRectangleFromTheBitmapOrigin) {
+    SkinPainter(dc_).Draw(source_.bitmap, 2, 3, 4, 4);
     EXPECT_EQ(RGB(200, 0, 0), target_.At(2, 3));
     EXPECT_EQ(RGB(0, 0, 200), target_.At(5, 6));
     EXPECT_EQ(RGB(10, 20, 30), target_.At(3, 4));
@@ -72,17 +72,25 @@ TEST_F(BlitBitmapTest, CopiesTheRectangleFromTheBitmapOrigin) {
     EXPECT_EQ(kWhite, target_.At(2, 7));
 }
 
-TEST_F(BlitBitmapTest, CopiesOnlyTheGivenSize) {
-    BlitBitmap(source_.bitmap, dc_, 0, 0, 2, 1);
+TEST_F(SkinPainterTest, CopiesOnlyTheGivenSize) {
+    SkinPainter(dc_).Draw(source_.bitmap, 0, 0, 2, 1);
     EXPECT_EQ(RGB(200, 0, 0), target_.At(0, 0));
     EXPECT_EQ(RGB(10, 20, 30), target_.At(1, 0));
     EXPECT_EQ(kWhite, target_.At(2, 0));
     EXPECT_EQ(kWhite, target_.At(0, 1));
 }
 
-TEST_F(BlitBitmapTest, ReleasesTheBitmapAfterwards) {
-    BlitBitmap(source_.bitmap, dc_, 0, 0, 4, 4);
-    // A bitmap can be selected into one context at a time: this fails if the helper
+TEST_F(SkinPainterTest, OnePainterDrawsSeveralBitmapsAndReleasesThemAfterwards) {
+    {
+        Surface other(2, 2, RGB(0, 99, 0));
+        SkinPainter skin(dc_);
+        skin.Draw(source_.bitmap, 0, 0, 4, 4);
+        skin.Draw(other.bitmap, 6, 6, 2, 2);
+        skin.Draw(source_.bitmap, 4, 0, 1, 1);
+        EXPECT_EQ(RGB(0, 99, 0), target_.At(7, 7));
+        EXPECT_EQ(RGB(200, 0, 0), target_.At(4, 0)) << "back to the first bitmap";
+    }
+    // A bitmap can be selected into one context at a time: this fails if the painter
     // left it selected into its own.
     HDC other = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(other, source_.bitmap);
@@ -91,9 +99,9 @@ TEST_F(BlitBitmapTest, ReleasesTheBitmapAfterwards) {
     DeleteDC(other);
 }
 
-TEST_F(BlitBitmapTest, DoesNothingWithoutABitmapOrContext) {
-    BlitBitmap(nullptr, dc_, 0, 0, 8, 8);
-    BlitBitmap(source_.bitmap, nullptr, 0, 0, 8, 8);
+TEST_F(SkinPainterTest, DoesNothingWithoutABitmapOrContext) {
+    SkinPainter(dc_).Draw(static_cast<HBITMAP>(nullptr), 0, 0, 8, 8);
+    SkinPainter(nullptr).Draw(source_.bitmap, 0, 0, 8, 8);
     EXPECT_EQ(kWhite, target_.At(0, 0));
 }
 
