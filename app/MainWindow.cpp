@@ -474,13 +474,20 @@ bool CDlgMainDefrag::OnSysCommand(fw::Message& m) {
 }
 
 bool CDlgMainDefrag::ConfirmStopRunningJob() {
+    // The progress page does not poll while the question is up: a job that ends under
+    // it would otherwise be recorded as stopped even when the answer is No.
+    CDlgDiskAnalyzing& progress = pages_.ProgressPage();
+    const bool wasPolling = progress.SuspendPolling();
     jobService_.PauseJob();
-    pages_.ProgressPage().SetStopConfirmed(true);
+    progress.SetStopConfirmed(true);
     const int answer = MessageBoxW(Handle(), LoadPooledString(IDS_CONFIRM_STOP_ON_CLOSE).c_str(),
                                    app_.Title.c_str(), kConfirmStopFlags);
     if (answer != IDYES) {
         jobService_.ResumeJob();
-        pages_.ProgressPage().SetStopConfirmed(false);
+        progress.SetStopConfirmed(false);
+        if (wasPolling) {
+            progress.ResumePolling();
+        }
         return false;
     }
     jobService_.StopJob();

@@ -162,6 +162,8 @@ bool CDlgDiskAnalyzing::StartJob(JobMode mode, wchar_t letter, const std::wstrin
 
     host.Drives().CurrentDriveLetter = letter;
     jobLetter_ = letter;
+    lastState_ = svc::JobState::Running;
+    failingSince_ = 0;
     map_.SetDriveLetter(letter);
     driveLabel_ = label;
     SetItemText(IDC_PROGRESS_FOCUS, (LoadPooledString(IDS_SCANNING_PREFIX) + label).c_str());
@@ -238,16 +240,50 @@ void CDlgDiskAnalyzing::HandBackMap(wchar_t letter) {
 
 void CDlgDiskAnalyzing::OnTick() {
     StopTimer();
-    // Zeroed first: a failed call reads as an idle service.
     long state = svc::JobState::Idle;
     long detail = 0;
-    pages_.Host().Service().GetJobState(state, detail);
+    if (pages_.Host().Service().GetJobState(state, detail) == 0) {
+        OnFailedPoll();
+        return;
+    }
+    failingSince_ = 0;
+    lastState_ = state;
     pages_.Host().RecordJobState(state, detail);
     RunStateStep(state);
     RunStatisticsStep();
     if (state == svc::JobState::Running) {
         ArmTimer(kPollMs);
     }
+}
+
+void CDlgDiskAnalyzing::OnFailedPoll() {
+    // A failed call is no answer: the page keeps acting on the last state it received.
+    const unsigned long long now = GetTickCount64();
+    if (failingSince_ == 0) {
+        failingSince_ = now;
+    }
+    switch (StepAfterFailedPoll(lastState_, now - failingSince_)) {
+        case FailedPollStep::PollAgain:
+            ArmTimer(kPollMs);
+            break;
+        case FailedPollStep::Wait:
+            break;
+        case FailedPollStep::GiveUp:
+            GiveUpTheService();
+            break;
+    }
+}
+
+void CDlgDiskAnalyzing::GiveUpTheService() {
+    failingSince_ = 0;
+    lastState_ = svc::JobState::Idle;
+    pages_.Host().RecordJobState(svc::JobState::Idle, 0);
+    PostJobActivity(true);
+    MessageBoxW(TopWindow(), LoadPooledString(IDS_SERVICE_UNAVAILABLE).c_str(),
+                pages_.Host().Title().c_str(), MB_OK | MB_ICONINFORMATION);
+    pages_.Host().SetWorkflowStep(1);
+    pages_.SelectDriveByLetter(pages_.Host().CurrentDrive());
+    pages_.ShowPage(pages_.SelectionPage());
 }
 
 void CDlgDiskAnalyzing::RunStateStep(long state) {
@@ -386,11 +422,20 @@ void CDlgDiskAnalyzing::RunStatisticsStep() {
 
 // ---- Stopping and handing over ------------------------------------------------------
 
+bool CDlgDiskAnalyzing::SuspendPolling() {
+    const bool wasPolling = polling_;
+    StopTimer();
+    return wasPolling;
+}
+
+void CDlgDiskAnalyzing::ResumePolling() {
+    ArmTimer(kFirstTickMs);
+}
+
 void CDlgDiskAnalyzing::ConfirmStop() {
     // No poll runs while the question is open: a job that ends meanwhile is handled
     // once the answer is in, not underneath the question.
-    const bool wasPolling = polling_;
-    StopTimer();
+    const bool wasPolling = SuspendPolling();
     svc::JobService& service = pages_.Host().Service();
     service.PauseJob();
     const UINT question =
@@ -406,7 +451,7 @@ void CDlgDiskAnalyzing::ConfirmStop() {
     }
     SetFocus(Item(IDC_PROGRESS_PATH));
     if (wasPolling) {
-        ArmTimer(kFirstTickMs);
+        ResumePolling();
     }
 }
 

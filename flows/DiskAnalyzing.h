@@ -54,6 +54,11 @@ class CDlgDiskAnalyzing : public SkinnedPage {
     int Pass() const { return pass_; }
     // True from StartJob until a poll sees the job idle or finished.
     bool Polling() const { return polling_; }
+    // Holds the polls while someone else asks the user about the job (the answer,
+    // not a poll under the question, decides what happens to it); answers whether
+    // the page was polling. ResumePolling takes them up again.
+    bool SuspendPolling();
+    void ResumePolling();
     const std::wstring& DriveLabel() const { return driveLabel_; }
     // The last counts read from the service, and their grouped texts.
     std::uint64_t FilesCount() const { return filesCount_; }
@@ -79,6 +84,8 @@ class CDlgDiskAnalyzing : public SkinnedPage {
     static const fw::MessageTable kTable;
 
     void OnTick();
+    void OnFailedPoll();
+    void GiveUpTheService();
     void RunStateStep(long state);
     void OnRunning();
     void OnFinished();
@@ -113,6 +120,10 @@ class CDlgDiskAnalyzing : public SkinnedPage {
     int pass_ = 0;
     bool stopConfirmed_ = false;
     bool polling_ = false;
+    // The last state the service answered, and since when polls have failed (0: the
+    // last poll was answered).
+    long lastState_ = 0;
+    unsigned long long failingSince_ = 0;
     wchar_t jobLetter_ = 0;
     std::wstring driveLabel_;
     std::uint64_t filesCount_ = 0;

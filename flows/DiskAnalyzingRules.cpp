@@ -66,6 +66,13 @@ FinishedStep StepAfterFinished(JobMode mode, int pass, bool stopConfirmed) {
     return pass == 0 ? FinishedStep::StartSecondPass : FinishedStep::OptimizationComplete;
 }
 
+FailedPollStep StepAfterFailedPoll(long lastState, unsigned long long failingForMs) {
+    if (failingForMs >= kServiceLostAfterMs) {
+        return FailedPollStep::GiveUp;
+    }
+    return lastState == 1 ? FailedPollStep::PollAgain : FailedPollStep::Wait;
+}
+
 std::wstring GroupedCountText(std::uint64_t count) {
     constexpr auto kLargest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
     wchar_t buffer[kGroupedNumberCapacity] = {};

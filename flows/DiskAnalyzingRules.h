@@ -56,6 +56,21 @@ enum class FinishedStep {
 
 FinishedStep StepAfterFinished(JobMode mode, int pass, bool stopConfirmed);
 
+// ---- A poll the service did not answer ----------------------------------------------
+
+// How long polls may fail in a row before the page gives the service up.
+inline constexpr unsigned long long kServiceLostAfterMs = 5000;
+
+enum class FailedPollStep {
+    PollAgain,  // the last state received was Running: the job is polled on
+    Wait,       // nothing runs as far as the page knows: no poll until a new start
+    GiveUp,     // the service has not answered for too long
+};
+
+// What a failed GetJobState leads to, after `failingForMs` of failed polls in a row
+// and with `lastState` the last state the service answered.
+FailedPollStep StepAfterFailedPoll(long lastState, unsigned long long failingForMs);
+
 // ---- Texts and the drive record ----------------------------------------------------
 
 // A count from the service in the user's number format; counts beyond the signed

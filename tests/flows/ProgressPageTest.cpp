@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/flows/ProgressFixture.h"
+#include "ui/StringPool.h"
 
 namespace {
 
@@ -126,6 +127,55 @@ TEST_F(ProgressPageTest, SpaceKeyNeverReachesTheButtons) {
     }
     MSG timer{Page().Handle(), WM_TIMER, 32, 0, 0, {}};
     EXPECT_FALSE(fw::PreTranslate(timer)) << "other messages that carry 32 pass";
+}
+
+TEST_F(ProgressPageTest, PollsTheServiceMissesKeepTheJobUntilItAnswersAgain) {
+    ASSERT_TRUE(StartJob(JobMode::Scan));
+    ASSERT_TRUE(WaitUntilRunning(IDC_PROGRESS_STOP));
+    service_.answers = false;
+    const int polls = service_.stateCalls;
+    ASSERT_TRUE(Pump([&] { return service_.stateCalls > polls + 3; }))
+        << "a job last seen running is polled on";
+    EXPECT_TRUE(Page().Polling());
+    EXPECT_TRUE(Shows(IDC_PROGRESS_STOP)) << "and can still be stopped";
+    EXPECT_EQ(svc::JobState::Running, window_->JobState()) << "a failed call is no answer";
+    EXPECT_TRUE(LinksLocked());
+
+    // The service answers again, and the job has ended meanwhile.
+    service_.state = svc::JobState::Finished;
+    service_.answers = true;
+    ASSERT_TRUE(WaitForPage(Pages().ScanResultsPage()));
+    EXPECT_NE(IDS_SCANNING_ABORTED, Pages().ScanResultsPage().Figures().recommendation);
+}
+
+TEST_F(ProgressPageTest, FiveSecondsOfFailedPollsGiveTheServiceUp) {
+    ASSERT_TRUE(StartJob(JobMode::Scan));
+    ASSERT_TRUE(WaitUntilRunning(IDC_PROGRESS_STOP));
+    MessageBoxAnswer notice(Owner(), IDOK);
+    service_.answers = false;
+    ASSERT_TRUE(Pump([&] { return Pages().VisiblePage() == &Pages().SelectionPage(); }, 30000));
+    EXPECT_EQ(L"Defrag service is either not installed or it is not running.", notice.Text());
+    EXPECT_FALSE(Page().Polling());
+    EXPECT_EQ(1, window_->WorkflowStep());
+    EXPECT_EQ(svc::JobState::Idle, window_->JobState());
+    EXPECT_TRUE(Pump([&] { return !LinksLocked(); })) << "the main window is usable again";
+}
+
+TEST_F(ProgressPageTest, AJobThatEndsUnderTheCloseQuestionIsNotTakenForAStoppedOne) {
+    ASSERT_TRUE(StartJob(JobMode::Scan));
+    ASSERT_TRUE(WaitUntilRunning(IDC_PROGRESS_STOP));
+    // The job ends while the user reads the question (a poll would see it end).
+    service_.state = svc::JobState::Finished;
+    {
+        MessageBoxAnswer no(Owner(), IDNO, 60000, 600);
+        SendMessageW(Owner(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_EQ(LoadPooledString(IDS_CONFIRM_STOP_ON_CLOSE), no.Text());
+    }
+    EXPECT_FALSE(window_->HasEnded());
+    ASSERT_TRUE(WaitForPage(Pages().ScanResultsPage())) << "the answer decides, then the poll";
+    EXPECT_FALSE(Page().StopConfirmed());
+    EXPECT_NE(IDS_SCANNING_ABORTED, Pages().ScanResultsPage().Figures().recommendation);
+    EXPECT_EQ(0, service_.stops);
 }
 
 }  // namespace

@@ -32,11 +32,13 @@ class MessageBoxAnswer {
     // Presses `button` in the next complete box owned by `owner`; gives up after
     // about `timeoutMs`. The default is generous: a box that comes late on a loaded
     // machine and finds no answerer would hold the test in its modal loop for good.
-    MessageBoxAnswer(HWND owner, int button, DWORD timeoutMs = 60000)
-        : thread_([this, owner, button, timeoutMs] {
+    // `thinkMs` is how long the user reads the box before answering.
+    MessageBoxAnswer(HWND owner, int button, DWORD timeoutMs = 60000, DWORD thinkMs = 0)
+        : thread_([this, owner, button, timeoutMs, thinkMs] {
               for (DWORD waited = 0; waited < timeoutMs && !stop_; waited += 25) {
                   if (HWND box = FindCompleteBox(owner)) {
                       text_ = LongestStaticText(box);
+                      Sleep(thinkMs);
                       PostMessageW(box, WM_COMMAND, button, 0);
                       answered_ = true;
                       return;
