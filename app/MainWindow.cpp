@@ -135,6 +135,17 @@ void CDlgMainDefrag::InvalidateHostArea(const RECT& area) {
     Invalidate(&area, false);
 }
 
+void CDlgMainDefrag::BeginResultsLoad() {
+    ++resultsLoads_;
+}
+
+void CDlgMainDefrag::EndResultsLoad() {
+    if (resultsLoads_ > 0 && --resultsLoads_ == 0 && closeAfterLoad_) {
+        closeAfterLoad_ = false;
+        Post(WM_SYSCOMMAND, SC_CLOSE);
+    }
+}
+
 bool CDlgMainDefrag::OnInitDialog() {
     // First of all, so that a second start during the splash finds this window. A
     // main window of a process that is not the session's instance (a test program's)
@@ -452,6 +463,12 @@ void CDlgMainDefrag::OnScanOnStartTimer() {
 bool CDlgMainDefrag::OnSysCommand(fw::Message& m) {
     if ((m.wParam & 0xFFF0) != SC_CLOSE) {
         return false;
+    }
+    if (resultsLoads_ > 0) {
+        // The pages are reading a job's results: that ends first, then the close
+        // comes again.
+        closeAfterLoad_ = true;
+        return true;
     }
     // A window still held hidden for the logon reminder is ending, like one in the
     // tray: it does not hide into the tray.

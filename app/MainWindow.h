@@ -46,6 +46,9 @@ class CDlgMainDefrag : public fw::Dialog, public PageHost {
     void RecordJobState(long state, long detail) override;
     void PostJobActivity(bool idle) override;
     void InvalidateHostArea(const RECT& area) override;
+    void BeginResultsLoad() override;
+    bool ResultsLoadCancelled() const override { return closeAfterLoad_; }
+    void EndResultsLoad() override;
 
     int WorkflowStep() const { return workflowStep_; }
 
@@ -128,6 +131,9 @@ class CDlgMainDefrag : public fw::Dialog, public PageHost {
     RECT aboutArea_ = {};
     RECT helpArea_ = {};
     int workflowStep_ = 1;
+    // Results being read by the pages, and a close asked for meanwhile.
+    int resultsLoads_ = 0;
+    bool closeAfterLoad_ = false;
 };
 
 // The process-wide main window; null before it is created and after it is gone.

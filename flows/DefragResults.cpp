@@ -7,6 +7,7 @@
 #include "flows/HDDScanContainer.h"
 #include "flows/OptimizationRoom.h"
 #include "flows/PageDrawing.h"
+#include "flows/ResultsLoad.h"
 #include "flows/SummaryReportHook.h"
 #include "res/resource.h"
 #include "service/JobService.h"
@@ -84,7 +85,7 @@ bool CDlgDefragResults::StoppedByUser() {
     return progress.StopConfirmed() && progress.Mode() == JobMode::Optimize;
 }
 
-void CDlgDefragResults::RecordFirstPass() {
+bool CDlgDefragResults::RecordFirstPass() {
     // Zero-filled: a failed call reads as an empty job.
     PageHost& host = pages_.Host();
     auto statistics = std::make_unique<svc::JobStatistics>();
@@ -93,7 +94,7 @@ void CDlgDefragResults::RecordFirstPass() {
     ProgramSettings& settings = host.Settings();
     IndiVidualDriveInfo* record = FindDriveRecord(settings.DriveHistory, letter);
     if (record == nullptr) {
-        return;
+        return true;
     }
     StampOptimization(*record, CurrentOleDate());
 
@@ -104,7 +105,7 @@ void CDlgDefragResults::RecordFirstPass() {
                                     volume ? volume->fileSystem : std::wstring());
     if (!HasRoomToOptimize(space)) {
         Invalidate(nullptr, false);
-        return;
+        return true;
     }
 
     RecordFirstPassCounts(*record, *statistics);
@@ -112,30 +113,46 @@ void CDlgDefragResults::RecordFirstPass() {
     totalFoldersText_ = record->TotalDirs;
     firstPassFragmented_ = statistics->FragmentedFiles;
 
-    const FragmentedClusterSums sums = SumFragmentedClusters(host.Service());
+    FragmentedClusterSums sums;
+    {
+        ResultsLoad load(pages_);
+        sums = SumFragmentedClusters(host.Service(), &load);
+    }
+    if (sums.cancelled) {
+        return false;  // the program is closing: nothing half read is recorded
+    }
     before_ = FragmentationOf(sums.before, *statistics);
     after_ = FragmentationOf(sums.after, *statistics);
     RecordVolumeFragmentation(*record, &before_, after_);
     record->Status = StatusAfterOptimization(StoppedByUser());
     SaveDriveHistory(settings);
     Invalidate(nullptr, false);
+    return true;
 }
 
-void CDlgDefragResults::RecordFinalPass() {
+bool CDlgDefragResults::RecordFinalPass() {
     PageHost& host = pages_.Host();
     auto statistics = std::make_unique<svc::JobStatistics>();
     host.Service().GetJobStatistics(*statistics);
     ProgramSettings& settings = host.Settings();
     IndiVidualDriveInfo* record = FindDriveRecord(settings.DriveHistory, host.CurrentDrive());
     if (record == nullptr) {
-        return;
+        return true;
     }
-    const FragmentedClusterSums sums = SumFragmentedClusters(host.Service());
+    FragmentedClusterSums sums;
+    {
+        ResultsLoad load(pages_);
+        sums = SumFragmentedClusters(host.Service(), &load);
+    }
+    if (sums.cancelled) {
+        return false;
+    }
     after_ = FragmentationOf(sums.after, *statistics);
     RecordVolumeFragmentation(*record, nullptr, after_);
     record->Status = StatusAfterOptimization(StoppedByUser());
     SaveDriveHistory(settings);
     Invalidate(nullptr, false);
+    return true;
 }
 
 void CDlgDefragResults::SetStatusText(const std::wstring& text, COLORREF colour) {

@@ -30,9 +30,10 @@ class CDlgDefragResults : public SkinnedPage {
     // The first service pass of an optimization of the current drive ended: stamps
     // the drive, reads the disk and, when the drive has room to optimize, the
     // figures before and after; saves the history.
-    void RecordFirstPass();
+    // False (nothing recorded) when a close ended the reading of the records.
+    bool RecordFirstPass();
     // The second pass ended: the figures after it; the "before" figures stay.
-    void RecordFinalPass();
+    bool RecordFinalPass();
 
     // Set by the progress page: "Optimization complete" or "Optimization aborted".
     void SetStatusText(const std::wstring& text, COLORREF colour);

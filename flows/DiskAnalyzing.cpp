@@ -347,10 +347,9 @@ void CDlgDiskAnalyzing::OnFinished() {
     }
 
     PostJobActivity(true);
-    if (pass_ == 0) {
-        pages_.DefragResultsPage().RecordFirstPass();
-    } else {
-        pages_.DefragResultsPage().RecordFinalPass();
+    CDlgDefragResults& results = pages_.DefragResultsPage();
+    if (!(pass_ == 0 ? results.RecordFirstPass() : results.RecordFinalPass())) {
+        return;  // the program is closing: no second pass, no notice
     }
     switch (StepAfterFinished(mode_, pass_, stopConfirmed_)) {
         case FinishedStep::OptimizationAborted:
@@ -458,7 +457,9 @@ void CDlgDiskAnalyzing::ConfirmStop() {
 void CDlgDiskAnalyzing::ShowScanResults() {
     pages_.Host().SetWorkflowStep(3);
     CDlgScanResults& results = pages_.ScanResultsPage();
-    results.LoadScanResults();
+    if (!results.LoadScanResults()) {
+        return;  // the program is closing
+    }
     if (results.FragmentedFileCount() > 0) {
         pages_.ShowPage(results);
         return;
@@ -473,6 +474,21 @@ void CDlgDiskAnalyzing::ShowScanResults() {
     pages_.SelectDriveByLetter(pages_.Host().CurrentDrive());
     SetFocus(pages_.SelectionPage().Item(IDC_SELECT_TITLE));
     pages_.ShowPage(pages_.SelectionPage());
+}
+
+void CDlgDiskAnalyzing::ShowResultsCount(long done, long total) {
+    if (total <= 0) {
+        ShowItem(IDC_PROGRESS_PATH, false);
+        SetItemText(IDC_PROGRESS_PATH, L"");
+        pathText_.clear();
+        return;
+    }
+    pathText_ = ReplaceNumbered(LoadPooledString(IDS_RESULTS_READ_COUNT),
+                                GroupedCountText(static_cast<std::uint64_t>(done)),
+                                GroupedCountText(static_cast<std::uint64_t>(total)));
+    SetItemText(IDC_PROGRESS_PATH, pathText_.c_str());
+    ShowItem(IDC_PROGRESS_PATH, true);
+    UpdateWindow(Item(IDC_PROGRESS_PATH));
 }
 
 void CDlgDiskAnalyzing::ShowOptimizationResults() {

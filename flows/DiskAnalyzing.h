@@ -44,6 +44,9 @@ class CDlgDiskAnalyzing : public SkinnedPage {
     // page when the user does not want results without fragmented files).
     void ShowScanResults();
     void ShowOptimizationResults();
+    // While a results page reads the job's records: "done of total files" in the path
+    // text; total 0 hides it again.
+    void ShowResultsCount(long done, long total);
 
     // Set when the user confirmed a stop of the current job; cleared at every
     // start. The results pages read it as the mark of an aborted job.

@@ -17,7 +17,7 @@ void AddSaturating(std::uint64_t& sum, std::uint64_t value) {
 
 }  // namespace
 
-FragmentedClusterSums SumFragmentedClusters(svc::JobService& source) {
+FragmentedClusterSums SumFragmentedClusters(svc::JobService& source, FileRecordProgress* progress) {
     FragmentedClusterSums sums;
     long count = 0;
     if (source.GetFileCount(count) == 0 || count < 1) {
@@ -35,6 +35,10 @@ FragmentedClusterSums SumFragmentedClusters(svc::JobService& source) {
         }
         if (entry.FragmentsAfter >= kFragmentedFrom) {
             AddSaturating(sums.after, entry.LocalClusters);
+        }
+        if (progress != nullptr && !progress->OnRecordsRead(sums.filesRead, count)) {
+            sums.cancelled = sums.filesRead < count;
+            break;
         }
     }
     return sums;

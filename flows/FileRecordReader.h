@@ -12,15 +12,25 @@
 
 #include "service/JobService.h"
 
+// Told after every record read; answers false to end the reading there.
+class FileRecordProgress {
+  public:
+    virtual ~FileRecordProgress() = default;
+    virtual bool OnRecordsRead(long done, long total) = 0;
+};
+
 struct FragmentedClusterSums {
     // LocalClusters of the files with two or more fragments before the job, and after.
     std::uint64_t before = 0;
     std::uint64_t after = 0;
     // How many records were read; fewer than the count when a call failed.
     long filesRead = 0;
+    // The progress ended the reading before the end of the list.
+    bool cancelled = false;
 };
 
 // Reads the count, then records 0 to count - 1, stopping at the first failed call.
 // A failed count or a count below 1 reads nothing. Sums stop at the largest
 // 64-bit value rather than wrapping.
-FragmentedClusterSums SumFragmentedClusters(vantrel::service::JobService& source);
+FragmentedClusterSums SumFragmentedClusters(vantrel::service::JobService& source,
+                                            FileRecordProgress* progress = nullptr);

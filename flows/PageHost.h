@@ -38,6 +38,13 @@ class PageHost {
     // Repaints an area of the host (its own coordinates).
     virtual void InvalidateHostArea(const RECT& area) = 0;
 
+    // A page reads a finished job's results and handles messages meanwhile. The host
+    // holds back a close the user asks for until the reading has ended, and asks the
+    // reading to end early then.
+    virtual void BeginResultsLoad() = 0;
+    virtual bool ResultsLoadCancelled() const = 0;
+    virtual void EndResultsLoad() = 0;
+
     // The drive the user works on; 0 when none.
     wchar_t CurrentDrive() { return Drives().CurrentDriveLetter; }
 };

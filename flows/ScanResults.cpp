@@ -5,9 +5,9 @@
 #include "flows/DiskAnalyzing.h"
 #include "flows/HDDScanContainer.h"
 #include "flows/PageDrawing.h"
+#include "flows/ResultsLoad.h"
 #include "flows/ScanResultsLayout.h"
 #include "flows/SummaryReportHook.h"
-#include "framework/UserHandles.h"
 #include "res/resource.h"
 #include "service/JobService.h"
 #include "state/DriveHistoryStore.h"
@@ -63,8 +63,7 @@ bool CDlgScanResults::OnInitDialog() {
 
 // ---- The results ------------------------------------------------------------------
 
-void CDlgScanResults::LoadScanResults() {
-    fw::WaitCursor waiting;
+bool CDlgScanResults::LoadScanResults() {
     // Zero-filled: a failed call reads as an empty job.
     PageHost& host = pages_.Host();
     auto statistics = std::make_unique<svc::JobStatistics>();
@@ -74,7 +73,7 @@ void CDlgScanResults::LoadScanResults() {
     ProgramSettings& settings = host.Settings();
     IndiVidualDriveInfo* record = FindDriveRecord(settings.DriveHistory, letter);
     if (record == nullptr) {
-        return;
+        return true;
     }
     const OleDateTime now = CurrentOleDate();
 
@@ -82,11 +81,19 @@ void CDlgScanResults::LoadScanResults() {
     driveName_ = DriveEntryText(letter, volume ? volume->label : std::wstring(),
                                 IsSystemDrive(letter, probe_.SystemDirectory()));
 
-    const FragmentedClusterSums sums = SumFragmentedClusters(host.Service());
+    FragmentedClusterSums sums;
+    {
+        ResultsLoad load(pages_);
+        sums = SumFragmentedClusters(host.Service(), &load);
+    }
+    if (sums.cancelled) {
+        return false;  // the program is closing: nothing half read is recorded
+    }
     figures_ = ComputeScanFigures(*statistics, sums.before, pages_.ProgressPage().StopConfirmed());
     RecordScanResults(*record, figures_, *statistics, now);
     SaveDriveHistory(settings);
     Invalidate(nullptr, false);
+    return true;
 }
 
 // ---- Ways on ------------------------------------------------------------------------

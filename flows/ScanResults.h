@@ -28,8 +28,9 @@ class CDlgScanResults : public SkinnedPage {
 
     // Reads the finished scan of the current drive from the service, computes the
     // figures, stores them in the drive's record and saves the history. Without a
-    // record for the drive nothing changes.
-    void LoadScanResults();
+    // record for the drive nothing changes. False when a close ended the reading
+    // (nothing was recorded then, and nothing is to be shown).
+    bool LoadScanResults();
 
     // "Defrag": optimizes the current drive. "Cancel": back to the drive selection.
     void Defrag();

@@ -95,11 +95,11 @@
 #define IDS_VIEW_SUMMARY_REPORT 1297
 
 // Texts the program shows that carry no number of their own elsewhere.
-#define IDS_SYSTEM_DRIVE 1400          /* "System Drive" in drive labels */
-#define IDS_DRIVE_NOT_OPTIMIZED 1401   /* action text for status 2 */
-#define IDS_NOT_SCANNED 1402           /* initial last-status line */
-#define IDS_NO_PREFIX 1403             /* "No " before "Fragmented Files found" */
-#define IDS_INVALID_DATETIME 1404      /* a date that cannot be formatted */
+#define IDS_SYSTEM_DRIVE 1400        /* "System Drive" in drive labels */
+#define IDS_DRIVE_NOT_OPTIMIZED 1401 /* action text for status 2 */
+#define IDS_NOT_SCANNED 1402         /* initial last-status line */
+#define IDS_NO_PREFIX 1403           /* "No " before "Fragmented Files found" */
+#define IDS_INVALID_DATETIME 1404    /* a date that cannot be formatted */
 #define IDS_LEGEND_FRAGMENTED 1405
 #define IDS_LEGEND_OPTIMIZED 1406
 #define IDS_LEGEND_USED 1407
@@ -112,7 +112,10 @@
 #define IDS_ABOUT_UNKNOWN_VERSION 1441 /* shown when the version resource cannot be read */
 
 // Summary reports
-#define IDS_REPORT_NOT_WRITTEN 1430    /* a report that could not be written; %s: its path */
+#define IDS_REPORT_NOT_WRITTEN 1430 /* a report that could not be written; %s: its path */
+
+// Reading a finished job's results
+#define IDS_RESULTS_READ_COUNT 1450 /* %1: records read so far, %2: of how many */
 
 // ---- Dialog templates -------------------------------------------------------
 #define IDD_ABOUT 16
@@ -190,37 +193,37 @@
 
 // ---- Bitmaps -------------------------------------------------------------------
 // Main window frame and workflow panel
-#define IDB_PANEL_SEPARATOR 283      /* 2 x 502 */
-#define IDB_ABOUT_ICON 318           /* 16 x 16 */
-#define IDB_HELP_ICON 319            /* 16 x 16 */
-#define IDB_BANNER 320               /* 842 x 74 */
-#define IDB_STEP_WELCOME 330         /* 191 x 40 */
-#define IDB_STEP_WELCOME_CURRENT 331 /* 191 x 40 */
-#define IDB_FRAME_BOTTOM 1032        /* 842 x 23 */
-#define IDB_FRAME_LEFT 1033          /* 6 x 599 */
-#define IDB_FRAME_RIGHT 1035         /* 7 x 599 */
-#define IDB_PANEL_BACKGROUND 1045    /* 1 x 502 */
-#define IDB_STEP_SCAN 1055           /* 191 x 40 */
-#define IDB_STEP_SCAN_CURRENT 1056   /* 191 x 40 */
-#define IDB_STEP_RESULTS 1057        /* 191 x 40 */
-#define IDB_STEP_RESULTS_CURRENT 1058 /* 191 x 40 */
-#define IDB_STEP_OPTIMIZE 1059       /* 191 x 40 */
+#define IDB_PANEL_SEPARATOR 283        /* 2 x 502 */
+#define IDB_ABOUT_ICON 318             /* 16 x 16 */
+#define IDB_HELP_ICON 319              /* 16 x 16 */
+#define IDB_BANNER 320                 /* 842 x 74 */
+#define IDB_STEP_WELCOME 330           /* 191 x 40 */
+#define IDB_STEP_WELCOME_CURRENT 331   /* 191 x 40 */
+#define IDB_FRAME_BOTTOM 1032          /* 842 x 23 */
+#define IDB_FRAME_LEFT 1033            /* 6 x 599 */
+#define IDB_FRAME_RIGHT 1035           /* 7 x 599 */
+#define IDB_PANEL_BACKGROUND 1045      /* 1 x 502 */
+#define IDB_STEP_SCAN 1055             /* 191 x 40 */
+#define IDB_STEP_SCAN_CURRENT 1056     /* 191 x 40 */
+#define IDB_STEP_RESULTS 1057          /* 191 x 40 */
+#define IDB_STEP_RESULTS_CURRENT 1058  /* 191 x 40 */
+#define IDB_STEP_OPTIMIZE 1059         /* 191 x 40 */
 #define IDB_STEP_OPTIMIZE_CURRENT 1060 /* 191 x 40 */
-#define IDB_SPLASH 1054              /* 424 x 231 */
+#define IDB_SPLASH 1054                /* 424 x 231 */
 // Hover button strips (three frames; 4S strips have four)
-#define IDB_BUTTON_CLOSE 1012        /* 3 x (40 x 17) */
-#define IDB_BUTTON_MINIMIZE 1013     /* 3 x (33 x 17) */
-#define IDB_BUTTON_OK 1014           /* 3 x (103 x 26) */
-#define IDB_BUTTON_CANCEL 1019       /* 3 x (118 x 34) */
-#define IDB_BUTTON_UPDATE 1020       /* 3 x (150 x 20) */
-#define IDB_BUTTON_BACK 1022         /* 3 x (156 x 35) */
-#define IDB_BUTTON_DEFRAG 1025       /* 4 x (156 x 35) */
-#define IDB_BUTTON_START_SCAN 1027   /* 3 x (146 x 34) */
-#define IDB_BUTTON_STOP 1028         /* 3 x (62 x 22) */
-#define IDB_BUTTON_SEE_RESULTS 1051  /* 3 x (152 x 34) */
-#define IDB_BUTTON_VIEW_REPORT 324   /* 4 x (152 x 34) */
-#define IDB_BUTTON_POPUP_SCAN 326    /* 3 x (143 x 29) */
-#define IDB_BUTTON_OPTIMIZE_NOW 329  /* 3 x (146 x 34) */
+#define IDB_BUTTON_CLOSE 1012       /* 3 x (40 x 17) */
+#define IDB_BUTTON_MINIMIZE 1013    /* 3 x (33 x 17) */
+#define IDB_BUTTON_OK 1014          /* 3 x (103 x 26) */
+#define IDB_BUTTON_CANCEL 1019      /* 3 x (118 x 34) */
+#define IDB_BUTTON_UPDATE 1020      /* 3 x (150 x 20) */
+#define IDB_BUTTON_BACK 1022        /* 3 x (156 x 35) */
+#define IDB_BUTTON_DEFRAG 1025      /* 4 x (156 x 35) */
+#define IDB_BUTTON_START_SCAN 1027  /* 3 x (146 x 34) */
+#define IDB_BUTTON_STOP 1028        /* 3 x (62 x 22) */
+#define IDB_BUTTON_SEE_RESULTS 1051 /* 3 x (152 x 34) */
+#define IDB_BUTTON_VIEW_REPORT 324  /* 4 x (152 x 34) */
+#define IDB_BUTTON_POPUP_SCAN 326   /* 3 x (143 x 29) */
+#define IDB_BUTTON_OPTIMIZE_NOW 329 /* 3 x (146 x 34) */
 // Drive selection page
 #define IDB_SELECT_TITLE_ICON 288    /* 25 x 24 */
 #define IDB_DRIVE_BOX_LEFT 290       /* 6 x 150 */
@@ -235,27 +238,27 @@
 #define IDB_STATUS_RULE 299          /* 520 x 1 */
 #define IDB_RULE 1043                /* 583 x 1 */
 // Progress and results pages
-#define IDB_FOOTER_STRIP 300         /* 2 x 64 */
-#define IDB_SCAN_ICON 301            /* 25 x 24 */
-#define IDB_OPTIMIZE_ICON 302        /* 25 x 24 */
-#define IDB_RECOMMEND_ICON 303       /* 25 x 24 */
-#define IDB_FRAGMENTED_BADGE 305     /* 172 x 53 */
-#define IDB_NON_OPTIMIZED_BADGE 306  /* 172 x 53 */
-#define IDB_BOX_TILE 307             /* 1 x 109 */
-#define IDB_BOX_LEFT 308             /* 6 x 109 */
-#define IDB_BOX_RIGHT 309            /* 6 x 109 */
-#define IDB_RESULTS_HEADER_BAD 332   /* 650 x 105 */
-#define IDB_RESULTS_HEADER_GOOD 335  /* 650 x 105 */
-#define IDB_MAP_SPRITES 1030         /* 55 x 10 */
-#define IDB_LEGEND_FREE 1037         /* 10 x 10 */
-#define IDB_LEGEND_OPTIMIZED 1038    /* 10 x 10 */
-#define IDB_LEGEND_USED 1039         /* 10 x 10 */
-#define IDB_LEGEND_FRAGMENTED 1040   /* 10 x 10 */
-#define IDB_LEGEND_MFT 1041          /* 10 x 10 */
-#define IDB_LEGEND_PROCESSING 1042   /* 10 x 10 */
+#define IDB_FOOTER_STRIP 300        /* 2 x 64 */
+#define IDB_SCAN_ICON 301           /* 25 x 24 */
+#define IDB_OPTIMIZE_ICON 302       /* 25 x 24 */
+#define IDB_RECOMMEND_ICON 303      /* 25 x 24 */
+#define IDB_FRAGMENTED_BADGE 305    /* 172 x 53 */
+#define IDB_NON_OPTIMIZED_BADGE 306 /* 172 x 53 */
+#define IDB_BOX_TILE 307            /* 1 x 109 */
+#define IDB_BOX_LEFT 308            /* 6 x 109 */
+#define IDB_BOX_RIGHT 309           /* 6 x 109 */
+#define IDB_RESULTS_HEADER_BAD 332  /* 650 x 105 */
+#define IDB_RESULTS_HEADER_GOOD 335 /* 650 x 105 */
+#define IDB_MAP_SPRITES 1030        /* 55 x 10 */
+#define IDB_LEGEND_FREE 1037        /* 10 x 10 */
+#define IDB_LEGEND_OPTIMIZED 1038   /* 10 x 10 */
+#define IDB_LEGEND_USED 1039        /* 10 x 10 */
+#define IDB_LEGEND_FRAGMENTED 1040  /* 10 x 10 */
+#define IDB_LEGEND_MFT 1041         /* 10 x 10 */
+#define IDB_LEGEND_PROCESSING 1042  /* 10 x 10 */
 // About window and popup
-#define IDB_ABOUT_BACKGROUND 321     /* 537 x 309 */
-#define IDB_POPUP_BACKGROUND 325     /* 254 x 193 */
+#define IDB_ABOUT_BACKGROUND 321 /* 537 x 309 */
+#define IDB_POPUP_BACKGROUND 325 /* 254 x 193 */
 
 // Report images (resource type 2110)
 #define RT_REPORT_IMAGE 2110

@@ -7,3 +7,7 @@
 
 // `pattern` with its first "%s" replaced by `value`; unchanged when it has none.
 std::wstring ReplacePlaceholder(const std::wstring& pattern, const std::wstring& value);
+
+// `pattern` with every "%1" replaced by `first` and every "%2" by `second`.
+std::wstring ReplaceNumbered(const std::wstring& pattern, const std::wstring& first,
+                             const std::wstring& second);

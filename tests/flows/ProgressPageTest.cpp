@@ -178,4 +178,50 @@ TEST_F(ProgressPageTest, AJobThatEndsUnderTheCloseQuestionIsNotTakenForAStoppedO
     EXPECT_EQ(0, service_.stops);
 }
 
+TEST_F(ProgressPageTest, WhileTheResultsAreReadTheWindowAnswersAndACloseEndsTheReadingFirst) {
+    for (int i = 0; i < 400; ++i) {
+        service_.AddFile(L"C:\\f" + std::to_wstring(i), 0, 2, 1, 10);
+    }
+    service_.statistics->FragmentedFiles = 123;
+    service_.onRecord = [&](long index) {
+        if (index == 50) {
+            // The user closes the window while the results are read.
+            PostMessageW(Owner(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
+    };
+    ASSERT_TRUE(StartJob(JobMode::Scan));
+    ASSERT_TRUE(WaitUntilRunning(IDC_PROGRESS_STOP));
+    service_.state = svc::JobState::Finished;
+    ASSERT_TRUE(Pump([&] { return window_->HasEnded(); }, 30000))
+        << "the close comes once the reading has ended";
+    EXPECT_LT(service_.recordCalls, 400) << "the close ended the reading early";
+    EXPECT_GT(service_.recordCalls, 50);
+    EXPECT_EQ(1, service_.countCalls);
+    EXPECT_EQ(svc::JobCommandCode::Reset, service_.commands.back().Command)
+        << "closed as after a job: the service was reset";
+    EXPECT_NE(L"123", app_->Settings.DriveHistory[0].FragmentedFiles)
+        << "nothing half read is recorded";
+}
+
+TEST_F(ProgressPageTest, WhileTheResultsAreReadThePageCountsThemAndTakesNoInput) {
+    for (int i = 0; i < 400; ++i) {
+        service_.AddFile(L"C:\\f" + std::to_wstring(i), 0, 2, 1, 10);
+    }
+    std::wstring countShown;
+    bool pagesTookInput = true;
+    service_.onRecord = [&](long index) {
+        if (index == 399) {
+            countShown = Page().ItemText(IDC_PROGRESS_PATH);
+            pagesTookInput = IsWindowEnabled(Pages().Handle()) != FALSE;
+        }
+    };
+    ASSERT_TRUE(StartJob(JobMode::Scan));
+    ASSERT_TRUE(WaitUntilRunning(IDC_PROGRESS_STOP));
+    service_.state = svc::JobState::Finished;
+    ASSERT_TRUE(WaitForPage(Pages().ScanResultsPage()));
+    EXPECT_EQ(L"Reading the results: 399 of 400 files", countShown);
+    EXPECT_FALSE(pagesTookInput);
+    EXPECT_TRUE(IsWindowEnabled(Pages().Handle()));
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -90,6 +91,9 @@ class FakeJobService : public vantrel::service::JobService {
     }
     int GetFileRecord(long index, FileEntry& entry) override {
         ++recordCalls;
+        if (onRecord) {
+            onRecord(index);
+        }
         if (!answers || index < 0 || index >= static_cast<long>(files.size())) {
             return 0;
         }
@@ -175,6 +179,8 @@ class FakeJobService : public vantrel::service::JobService {
     bool paused = false;
     int pollsPerJob = 3;
     int runningPolls = 0;
+    // Called with the index of every record asked for, before it is answered.
+    std::function<void(long)> onRecord;
 
     // What the caller did.
     std::vector<JobCommand> commands;
