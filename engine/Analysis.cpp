@@ -233,7 +233,14 @@ double Analysis::Progress() const {
 }
 
 std::u16string Analysis::CurrentPath() const {
-    return haveCurrent_ ? table_.PathOf(current_) : std::u16string();
+    if (haveCurrent_) {
+        return table_.PathOf(current_);
+    }
+    // Before the files comes the allocation bitmap, on NTFS a file of its own.
+    if (phase_ == Phase::Bitmap) {
+        return ntfs_ ? u"\\$Bitmap" : u"\\";
+    }
+    return {};
 }
 
 std::span<const PackedRun> Analysis::RunsOf(const FragmentedFile& file) const {

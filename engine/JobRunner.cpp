@@ -36,7 +36,7 @@ void JobRunner::Publish(std::shared_ptr<const JobSnapshot> snapshot) {
     snapshot_ = std::move(snapshot);
 }
 
-bool JobRunner::Start(Factory factory, JobPace pace, Finished finished) {
+bool JobRunner::Start(Factory factory, JobPace pace, VolumeLabel volume, Finished finished) {
     std::lock_guard control(control_);
     if (active_.load()) {
         return false;
@@ -47,13 +47,17 @@ bool JobRunner::Start(Factory factory, JobPace pace, Finished finished) {
         stopRequested_ = false;
         cancelRequested_ = false;
         paused_ = false;
+        offered_.clear();
+        haveOffer_ = false;
     }
     active_ = true;
     started_ = std::chrono::system_clock::now();
+    volume_ = std::move(volume);
     // Running from the moment the job is accepted, even while it is made.
     auto starting = std::make_shared<JobSnapshot>();
     starting->state = RunState::Running;
     starting->started = started_;
+    starting->volume = volume_;
     Publish(starting);
     try {
         worker_ = std::thread(&JobRunner::Run, this, std::move(factory), std::move(pace),
@@ -145,6 +149,7 @@ std::shared_ptr<JobSnapshot> JobRunner::SnapshotOf(Job& job, RunState state, boo
     snapshot->stopped = job.Stopped();
     snapshot->figures = job.Figures();
     snapshot->cells = job.Cells();
+    snapshot->volume = volume_;
     snapshot->started = started_;
     snapshot->ended = std::chrono::system_clock::now();
     if (state == RunState::Running) {

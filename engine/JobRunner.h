@@ -40,8 +40,15 @@ struct JobResults {
     std::vector<FileOutcome> outcomes;
 };
 
+// Whose volume a job runs on, as its caller names it; carried by its snapshots.
+struct VolumeLabel {
+    char16_t letter = 0;
+    std::u16string text;
+};
+
 struct JobSnapshot {
     RunState state = RunState::Idle;
+    VolumeLabel volume;
     bool paused = false;
     JobKind kind = JobKind::Analysis;
     bool stopped = false;
@@ -66,7 +73,7 @@ class JobRunner {
     JobRunner& operator=(const JobRunner&) = delete;
 
     // False while a job is active, or when no thread could be started.
-    bool Start(Factory factory, JobPace pace, Finished finished = {});
+    bool Start(Factory factory, JobPace pace, VolumeLabel volume = {}, Finished finished = {});
     // Drops the job (its results too) and reads idle. Answers whether a job was
     // still active.
     bool Cancel();
@@ -97,6 +104,7 @@ class JobRunner {
     std::atomic<bool> active_{false};
     std::atomic<bool> busy_{false};
     std::chrono::system_clock::time_point started_;
+    VolumeLabel volume_;
 
     // Shared with the worker.
     std::mutex signal_;

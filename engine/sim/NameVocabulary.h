@@ -3,17 +3,17 @@
 // "netsvc32.dll", a user's documents hold "Budget 2019.xlsx".
 #pragma once
 
-#include "defragsvc/FolderSkeleton.h"
+#include "engine/sim/FolderSkeleton.h"
 
 #include <cstdint>
 #include <string>
 
-namespace vantrel::defragsvc {
+namespace vantrel::engine::sim {
 
-std::wstring FolderName(FolderKind kind, std::uint32_t seed);
+std::u16string FolderName(FolderKind kind, std::uint32_t seed);
 
 // The extension follows the file's size: small, medium (64 KiB and more) or
 // large (8 MiB and more) files of a kind have extensions of their own.
-std::wstring FileName(FolderKind kind, std::uint32_t seed, std::uint64_t sizeBytes);
+std::u16string FileName(FolderKind kind, std::uint32_t seed, std::uint64_t sizeBytes);
 
-}  // namespace vantrel::defragsvc
+}  // namespace vantrel::engine::sim

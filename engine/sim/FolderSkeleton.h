@@ -8,7 +8,7 @@
 #include <span>
 #include <string_view>
 
-namespace vantrel::defragsvc {
+namespace vantrel::engine::sim {
 
 // What a folder holds; decides how the entries below it are named and how often
 // their files are held open by a running program.
@@ -37,14 +37,14 @@ inline constexpr std::int32_t kNoParent = -1;
 
 struct SkeletonFolder {
     std::int32_t parent;  // index in the same skeleton, or kNoParent for the root
-    std::wstring_view name;
+    std::u16string_view name;
     FolderKind kind;
     bool takesFiles;
     bool takesFolders;
 };
 
 // The name that SkeletonFor uses for the user's own folder under "Users".
-inline constexpr std::wstring_view kUserFolderPlaceholder = L"*";
+inline constexpr std::u16string_view kUserFolderPlaceholder = u"*";
 
 // Parents always come before their children.
 std::span<const SkeletonFolder> SkeletonFor(bool systemDrive);
@@ -54,6 +54,6 @@ FolderKind RootKind(bool systemDrive);
 bool RootTakesEntries(bool systemDrive);
 
 // The user whose folder a system drive holds, chosen from the seed.
-std::wstring_view UserName(std::uint64_t seed);
+std::u16string_view UserName(std::uint64_t seed);
 
-}  // namespace vantrel::defragsvc
+}  // namespace vantrel::engine::sim
