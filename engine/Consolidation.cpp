@@ -74,21 +74,26 @@ std::vector<Window> PlanWindows(const Analysis& analysis,
     }
     std::vector<bool> claimed(placements.size(), false);
 
-    for (const std::uint32_t candidate : candidates) {
-        if (windows.size() >= kMaxWindows || free.ByStart().empty()) {
-            break;
-        }
-        const FragmentedFile& file = analysis.Fragmented()[candidate];
-        const std::uint64_t length = file.storedClusters;
-        // The free runs as they stand, with running sums.
-        std::vector<Run> runs;
-        std::vector<std::uint64_t> prefix{0};
-        runs.reserve(free.RunCount());
-        prefix.reserve(free.RunCount() + 1);
+    // The free runs as they stand, with running sums; made again after a window is
+    // taken out of them.
+    std::vector<Run> runs;
+    std::vector<std::uint64_t> prefix;
+    auto survey = [&] {
+        runs.clear();
+        prefix.assign(1, 0);
         for (const auto& [start, runLength] : free.ByStart()) {
             runs.push_back({start, runLength});
             prefix.push_back(prefix.back() + runLength);
         }
+    };
+    survey();
+    std::size_t searches = 0;
+    for (const std::uint32_t candidate : candidates) {
+        if (searches++ >= kMaxWindowSearches || runs.empty()) {
+            break;
+        }
+        const FragmentedFile& file = analysis.Fragmented()[candidate];
+        const std::uint64_t length = file.storedClusters;
         for (const Candidate& window : BestWindows(runs, prefix, length, free, totalClusters)) {
             const Lcn stop = window.start + length;
             // The small files in the window must account for every used cluster in it.
@@ -145,6 +150,7 @@ std::vector<Window> PlanWindows(const Analysis& analysis,
                 claimed[occupant] = true;
             }
             windows.push_back(std::move(plan));
+            survey();
             break;
         }
     }

@@ -23,9 +23,9 @@ struct Window {
     std::vector<OccupantMove> occupants;
 };
 
-// At most this many files are given a window in one pass; each window costs a scan
-// over the free runs.
-inline constexpr std::size_t kMaxWindows = 512;
+// At most this many files are looked at for a window in one pass: each look is a
+// scan over all free runs.
+inline constexpr std::size_t kMaxWindowSearches = 64;
 
 // Plans windows for `candidates` (indexes into the analysis's fragmented files,
 // largest first), taking every window and every occupant's target out of `free`.

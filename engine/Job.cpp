@@ -36,6 +36,16 @@ bool IsDirectory(const FragmentedFile& file) {
 
 }  // namespace
 
+std::uint64_t FragmentedClusters(const std::vector<FileOutcome>& outcomes, bool after) {
+    std::uint64_t clusters = 0;
+    for (const FileOutcome& outcome : outcomes) {
+        if ((after ? outcome.fragmentsAfter : outcome.fragmentsBefore) >= 2) {
+            clusters += outcome.storedClusters;
+        }
+    }
+    return clusters;
+}
+
 Job::Job(Volume& volume, VolumeMemory& memory, JobKind kind, int pass, std::uint32_t cellCount)
     : volume_(volume),
       memory_(memory),
@@ -48,8 +58,11 @@ void Job::Step() {
         case Phase::Survey:
             survey_.Step();
             if (survey_.Done()) {
-                EndSurvey();
+                phase_ = Phase::Plan;
             }
+            break;
+        case Phase::Plan:
+            EndSurvey();
             break;
         case Phase::Execute:
             RunTask();
@@ -459,7 +472,7 @@ void Job::Stop() {
         return;
     }
     stopped_ = true;
-    if (phase_ == Phase::Survey) {
+    if (phase_ == Phase::Survey || phase_ == Phase::Plan) {
         // What the survey found so far, as it was.
         ListOutcomes();
         for (FileOutcome& outcome : outcomes_) {
@@ -511,7 +524,7 @@ double Job::WorkShare() const {
     if (kind_ == JobKind::Analysis) {
         return survey_.Progress();
     }
-    if (phase_ == Phase::Survey || !survey_.Done()) {
+    if (phase_ == Phase::Survey || phase_ == Phase::Plan || !survey_.Done()) {
         return kSurveyShare * survey_.Progress();
     }
     return kSurveyShare +
@@ -551,7 +564,7 @@ JobFigures Job::Figures() const {
     figures.confirmedCells = confirmedCells_;
     if (kind_ == JobKind::Optimization) {
         VolumeCounts& counts = figures.counts;
-        if (phase_ != Phase::Survey) {
+        if (phase_ == Phase::Execute || phase_ == Phase::Done) {
             counts.nonOptimizedBytes = nonOptimizedBytes_;
         }
         if (phase_ == Phase::Done && survey_.Done() && survey_.Failure() == VolumeStatus::Ok) {
@@ -574,7 +587,7 @@ std::vector<CellCounters> Job::Cells() const {
 }
 
 std::u16string Job::CurrentPath() const {
-    if (phase_ == Phase::Survey || !haveCurrent_) {
+    if (!haveCurrent_) {
         return survey_.CurrentPath();
     }
     return survey_.Table().PathOf(currentFile_);

@@ -55,6 +55,10 @@ struct FileOutcome {
     std::uint64_t size = 0;
 };
 
+// The clusters of the files with two or more fragments before (or after) a job:
+// what the fragmentation figures weigh.
+std::uint64_t FragmentedClusters(const std::vector<FileOutcome>& outcomes, bool after);
+
 struct JobFigures {
     VolumeCounts counts;
     std::uint64_t defragmentedFiles = 0;
@@ -96,11 +100,11 @@ class Job {
     // Whether a pass has its plan (it has surveyed and not yet moved anything when
     // no step ran since); and the files that plan would move into one piece, for a
     // dry run.
-    bool Planned() const { return phase_ != Phase::Survey; }
+    bool Planned() const { return phase_ == Phase::Execute || phase_ == Phase::Done; }
     std::vector<std::uint32_t> PlannedFiles() const;
 
   private:
-    enum class Phase { Survey, Execute, Done };
+    enum class Phase { Survey, Plan, Execute, Done };
     enum class TaskKind { Direct, Occupant, Reread, Window };
     struct Task {
         TaskKind kind;

@@ -42,21 +42,10 @@ JobRun RunJob(sim::SimVolume& volume, VolumeMemory& memory, JobKind kind, int pa
     return {job.Figures(), job.Outcomes(), Milliseconds(start)};
 }
 
-// The clusters of the files with two or more fragments before or after the job.
-std::uint64_t FragmentedClusters(const JobRun& run, bool after) {
-    std::uint64_t clusters = 0;
-    for (const FileOutcome& outcome : run.outcomes) {
-        if ((after ? outcome.fragmentsAfter : outcome.fragmentsBefore) >= 2) {
-            clusters += outcome.storedClusters;
-        }
-    }
-    return clusters;
-}
-
 std::string Figures(const JobRun& run, bool after) {
     const VolumeCounts& counts = run.figures.counts;
-    const FragmentationFigures figures =
-        FragmentationOf(FragmentedClusters(run, after), counts.totalClusters, counts.usedClusters);
+    const FragmentationFigures figures = FragmentationOf(FragmentedClusters(run.outcomes, after),
+                                                         counts.totalClusters, counts.usedClusters);
     return PercentText(figures.volume) + " / " + PercentText(figures.data);
 }
 

@@ -26,7 +26,7 @@ struct ModelOptions {
     // Files to make; 0: as many as the drive's size suggests, at most kMaxModelFiles.
     std::uint32_t files = 0;
     // Paging and checkpoints; the geometry is the model's own.
-    SimOptions volume;
+    SimOptions volume{};
 };
 
 std::unique_ptr<SimVolume> BuildModelDrive(char16_t letter, std::uint64_t totalBytes,

@@ -32,13 +32,8 @@ Ended RunJob(SimVolume& volume, VolumeMemory& memory, JobKind kind, int pass = 0
 }
 
 double VolumePercent(const Ended& job, bool after) {
-    std::uint64_t clusters = 0;
-    for (const FileOutcome& outcome : job.outcomes) {
-        clusters += (after ? outcome.fragmentsAfter : outcome.fragmentsBefore) >= 2
-                        ? outcome.storedClusters
-                        : 0;
-    }
-    return *FragmentationPercent(clusters, job.figures.counts.totalClusters);
+    return *FragmentationPercent(FragmentedClusters(job.outcomes, after),
+                                 job.figures.counts.totalClusters);
 }
 
 // Paths of the files below `folder` ("\Windows\System32\").
