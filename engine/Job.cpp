@@ -8,6 +8,9 @@
 namespace vantrel::engine {
 namespace {
 
+// The two readings of the bitmap a pass may make.
+constexpr std::uint32_t kBeforeWindows = 0;
+constexpr std::uint32_t kAtTheEnd = 1;
 // An optimization pass spends this share of its work on its survey.
 constexpr double kSurveyShare = 0.2;
 // Handling a file costs this much besides its clusters.
@@ -160,7 +163,7 @@ void Job::Plan() {
             }
         }
         if (!windows_.empty()) {
-            tasks_.push_back({TaskKind::Reread, 0});
+            tasks_.push_back({TaskKind::Reread, kBeforeWindows});
             work += kWorkPerFile * windows_.size();
         }
         for (std::uint32_t w = 0; w < windows_.size(); ++w) {
@@ -169,6 +172,12 @@ void Job::Plan() {
         }
         windowFailed_.assign(windows_.size(), false);
         windowLastFreed_.assign(windows_.size(), kNoLcn);
+    }
+    if (!tasks_.empty()) {
+        // What the pass leaves, read as the next analysis will: the free runs its
+        // moves made and the largest of them.
+        tasks_.push_back({TaskKind::Reread, kAtTheEnd});
+        work += kWorkPerFile;
     }
     plannedWork_ = std::max<std::uint64_t>(1, work);
 }
@@ -193,7 +202,7 @@ void Job::RunTask() {
             ++nextTask_;
             break;
         case TaskKind::Reread:
-            RereadBitmapPage();
+            RereadBitmapPage(task.item == kBeforeWindows);
             break;
     }
 }
@@ -415,10 +424,12 @@ void Job::MoveOccupant(const Task& task) {
     }
 }
 
-void Job::RereadBitmapPage() {
+void Job::RereadBitmapPage(bool beforeWindows) {
     const VolumeData& data = survey_.Data();
-    if (reread_.Next() == 0 && fresh_.RunCount() == 0) {
+    if (!rereading_) {
+        reread_ = BitmapRuns();
         fresh_ = FreeRuns(data.mftZoneStart, data.mftZoneEnd);
+        rereading_ = true;
     }
     const Lcn start = reread_.Next();
     const VolumeStatus status = volume_.ReadBitmap(start, page_);
@@ -442,12 +453,17 @@ void Job::RereadBitmapPage() {
     }
     if (last) {
         reread_.Flush(onRun);
-        EndRereading();
+        rereading_ = false;
+        if (beforeWindows) {
+            CheckWindows();
+        }
+        survey_.Free() = std::move(fresh_);
+        Account(kWorkPerFile * (beforeWindows ? windows_.size() : 1));
         ++nextTask_;
     }
 }
 
-void Job::EndRereading() {
+void Job::CheckWindows() {
     for (std::uint32_t w = 0; w < windows_.size(); ++w) {
         const Window& window = windows_[w];
         const auto& runs = fresh_.ByStart();
@@ -464,7 +480,6 @@ void Job::EndRereading() {
             fresh_.Take(windows_[w].start, windows_[w].length);
         }
     }
-    survey_.Free() = std::move(fresh_);
 }
 
 void Job::Stop() {
@@ -567,10 +582,8 @@ JobFigures Job::Figures() const {
         if (phase_ == Phase::Execute || phase_ == Phase::Done) {
             counts.nonOptimizedBytes = nonOptimizedBytes_;
         }
-        if (phase_ == Phase::Done && survey_.Done() && survey_.Failure() == VolumeStatus::Ok) {
-            // What the index holds now; clusters freed by this pass come back at the
-            // next analysis.
-            counts.largestFreeRun = survey_.Free().Largest();
+        if (phase_ == Phase::Done && !stopped_ && failure_ == VolumeStatus::Ok && !tasks_.empty()) {
+            counts.largestFreeRun = survey_.Free().Largest();  // as read at the end
         }
         const bool complete = phase_ == Phase::Done && !stopped_ && failure_ == VolumeStatus::Ok;
         counts.processedClusters =

@@ -121,8 +121,8 @@ class Job {
     void StepFileMove();
     void FinishFileMove(std::int32_t code, bool dropTargets);
     void MoveOccupant(const Task& task);
-    void RereadBitmapPage();
-    void EndRereading();
+    void RereadBitmapPage(bool beforeWindows);
+    void CheckWindows();
     void Fail(VolumeStatus status);
     void CompareClientMap();
     bool TargetStillFree(Lcn target, std::uint64_t clusters);
@@ -155,7 +155,8 @@ class Job {
     int targetsTried_ = 0;
     bool intoWindow_ = false;
 
-    // Reading the bitmap again before the windows are filled.
+    // Reading the bitmap again: before the windows are filled, and at the end.
+    bool rereading_ = false;
     BitmapRuns reread_;
     BitmapPage page_;
     FreeRuns fresh_;
