@@ -50,6 +50,10 @@ struct FragmentedFile {
     std::uint32_t runCount = 0;
 };
 
+inline bool IsDirectory(const FragmentedFile& file) {
+    return (file.attributes & attributes::kDirectory) != 0;
+}
+
 // A small file in one piece from VCN 0, without holes: what the free-space
 // consolidation may move aside.
 struct Placement {

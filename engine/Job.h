@@ -104,6 +104,14 @@ class Job {
     std::vector<std::uint32_t> PlannedFiles() const;
 
   private:
+    // Handling a file costs this much work besides its clusters.
+    static constexpr std::uint64_t kWorkPerFile = 64;
+    // A file whose target turned out to be taken gets one other run, no more.
+    static constexpr int kTargetsPerFile = 2;
+    // The two readings of the bitmap a pass may make.
+    static constexpr std::uint32_t kBeforeWindows = 0;
+    static constexpr std::uint32_t kAtTheEnd = 1;
+
     enum class Phase { Survey, Plan, Execute, Done };
     enum class TaskKind { Direct, Occupant, Reread, Window };
     struct Task {

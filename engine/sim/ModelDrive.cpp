@@ -1,7 +1,8 @@
 #include "engine/sim/ModelDrive.h"
 
 #include "engine/sim/FolderSkeleton.h"
-#include "engine/sim/NameVocabulary.h"
+#include "engine/sim/ModelLayout.h"
+#include "engine/sim/ModelNames.h"
 #include "engine/sim/Random.h"
 
 #include <algorithm>
@@ -69,6 +70,10 @@ constexpr Metadata kMetadata[] = {
 constexpr Metadata kExtendFiles[] = {
     {24, u"$Quota", false}, {25, u"$ObjId", false}, {26, u"$Reparse", false}};
 constexpr std::uint64_t kExtendRecord = 11;
+// Fixed names after the metadata's: the page file's, then the root's.
+constexpr auto kPageFileName =
+    static_cast<std::uint32_t>(std::size(kMetadata) + std::size(kExtendFiles));
+constexpr std::uint32_t kRootName = kPageFileName + 1;
 
 enum class EntryKind : std::uint8_t { Directory, File, Metadata, PageFile };
 constexpr std::uint64_t kUnsetRecord = ~std::uint64_t{0};
@@ -89,133 +94,11 @@ struct Entry {
     bool straggler = false;
 };
 
-// What a name is made from, per record: a model of 600,000 files keeps no strings.
-struct NameSource {
-    std::uint32_t seed = 0;
-    FolderKind folder = FolderKind::Root;
-    std::uint8_t kind = 0;  // 0 generated file, 1 generated folder, 2 skeleton, 3 fixed
-    std::uint64_t size = 0;
-};
-
-class ModelNames {
-  public:
-    ModelNames(bool systemDrive, std::u16string_view userName)
-        : systemDrive_(systemDrive), userName_(userName) {}
-
-    std::vector<NameSource> sources;
-    std::vector<std::u16string_view> fixed;  // kind 3, by seed
-
-    std::u16string NameOf(std::uint64_t record) const {
-        if (record >= sources.size()) {
-            return {};
-        }
-        const NameSource& source = sources[record];
-        switch (source.kind) {
-            case 0:
-                return FileName(source.folder, source.seed, source.size);
-            case 1:
-                return FolderName(source.folder, source.seed);
-            case 2: {
-                const auto skeleton = SkeletonFor(systemDrive_);
-                const std::u16string_view name = skeleton[source.seed].name;
-                return std::u16string(name == kUserFolderPlaceholder ? userName_ : name);
-            }
-            default:
-                return std::u16string(fixed[source.seed]);
-        }
-    }
-
-  private:
-    bool systemDrive_;
-    std::u16string_view userName_;
-};
-
-struct Placement {
-    std::uint32_t entry;
-    Lcn lcn;
-    std::uint64_t length;
-};
-
 struct PendingPiece {
     std::uint64_t due;
     std::uint32_t entry;
     std::uint64_t length;
     bool operator>(const PendingPiece& other) const { return due > other.due; }
-};
-
-// Lays pieces out from the start of the volume, skipping the MFT and its zone,
-// with random free gaps between pieces and the rest of the free space at the end.
-class Layout {
-  public:
-    Layout(std::uint64_t total, SplitMix64& random, Lcn mftStart, Lcn zoneEnd,
-           std::uint64_t piecesClusters, std::uint64_t scatteredFree, std::uint64_t pieceCount)
-        : total_(total),
-          random_(random),
-          mftStart_(mftStart),
-          zoneEnd_(zoneEnd),
-          remaining_(piecesClusters),
-          meanGap_(pieceCount == 0 ? 0.0
-                                   : static_cast<double>(scatteredFree) / (0.25 * pieceCount)) {}
-
-    void Place(std::uint32_t entry, std::uint64_t length) {
-        remaining_ -= std::min(remaining_, length);
-        // A piece never overlaps the MFT and its zone: it goes past them instead.
-        if (cursor_ <= mftStart_ && cursor_ + length > mftStart_) {
-            cursor_ = zoneEnd_;
-        }
-        length = std::min(length, total_ - std::min(total_, cursor_));
-        if (length == 0) {
-            return;
-        }
-        placements_.push_back({entry, cursor_, length});
-        cursor_ += length;
-        if (meanGap_ > 0.0 && random_.Chance(0.25)) {
-            const auto wanted =
-                static_cast<std::uint64_t>(-std::log(1.0 - random_.Unit()) * meanGap_);
-            std::uint64_t gap = std::min(wanted, Room());
-            if (cursor_ < mftStart_) {
-                gap = std::min(gap, mftStart_ - cursor_);
-            }
-            cursor_ += gap;
-        }
-    }
-
-    // The small files that lie in the free space past the data, one every `spacing`
-    // clusters.
-    void Scatter(const std::vector<std::uint32_t>& entries, const std::vector<Entry>& all,
-                 std::uint64_t spacing) {
-        Lcn at = std::max(cursor_, zoneEnd_) + spacing;
-        for (const std::uint32_t entry : entries) {
-            const std::uint64_t length = all[entry].clusters;
-            if (at + length > total_) {
-                break;
-            }
-            placements_.push_back({entry, at, length});
-            at += length + spacing;
-        }
-    }
-
-    std::vector<Placement>& Placements() { return placements_; }
-
-  private:
-    // Free space that a gap may take without crowding out the pieces still to come.
-    std::uint64_t Room() const {
-        std::uint64_t reserved = remaining_;
-        if (cursor_ < mftStart_) {
-            reserved += zoneEnd_ - mftStart_;
-        }
-        const std::uint64_t end = cursor_ + reserved;
-        return end >= total_ ? 0 : total_ - end;
-    }
-
-    std::uint64_t total_;
-    SplitMix64& random_;
-    Lcn mftStart_;
-    Lcn zoneEnd_;
-    std::uint64_t remaining_;
-    double meanGap_;
-    Lcn cursor_ = 0;
-    std::vector<Placement> placements_;
 };
 
 // How likely a file in a folder of this kind is held open by a running program.
@@ -315,73 +198,119 @@ std::uint64_t Seed(char16_t letter, std::uint64_t totalBytes) {
            (totalBytes * 0x9E3779B97F4A7C15ull);
 }
 
-}  // namespace
+// Builds one model drive in stages: the entries the file table holds, their sizes
+// scaled to the drive's used share, their pieces laid out, and the volume.
+class ModelBuilder {
+  public:
+    ModelBuilder(char16_t letter, std::uint64_t totalBytes, const ModelOptions& options);
 
-std::unique_ptr<SimVolume> BuildModelDrive(char16_t letter, std::uint64_t totalBytes,
-                                           const ModelOptions& options) {
-    totalBytes = std::max(totalBytes, kMinimumDriveBytes);
-    SimOptions geometry = options.volume;
-    geometry.fileSystem = u"NTFS";
-    geometry.bytesPerSector = 512;
-    geometry.bytesPerCluster = 4096;
-    // Larger clusters on very large volumes keep cluster numbers within 32 bits.
-    while (totalBytes / geometry.bytesPerCluster > 0xFFFFFFFFull &&
-           geometry.bytesPerCluster < 64 * kKiB) {
-        geometry.bytesPerCluster *= 2;
+    std::unique_ptr<SimVolume> Build() {
+        AddFileSystemFiles();
+        AddFolders();
+        AddGeneratedEntries();
+        ScaleToUsedShare();
+        ChooseStragglers();
+        LayOut();
+        return MakeVolume();
     }
-    const std::uint64_t clusterBytes = geometry.bytesPerCluster;
-    const std::uint64_t total = totalBytes / clusterBytes;
-    geometry.totalClusters = total;
 
-    SplitMix64 random(Seed(letter, totalBytes));
-    const bool systemDrive = letter == u'C';
-    const std::u16string_view userName = UserName(random.Next());
-    const double usedShare = 0.35 + 0.40 * random.Unit();
-    double fragmentationLevel = 0.4 + 0.9 * random.Unit();
-    const auto targetUsed = static_cast<std::uint64_t>(static_cast<double>(total) * usedShare);
+  private:
+    std::uint32_t Add(const Entry& entry, std::uint32_t fragments, bool bulk = false) {
+        entries_.push_back(entry);
+        pieces_.push_back(fragments);
+        bulk_.push_back(bulk);
+        return static_cast<std::uint32_t>(entries_.size() - 1);
+    }
+    void AddFileSystemFiles();
+    void AddFolders();
+    void AddGeneratedEntries();
+    void ScaleToUsedShare();
+    void ChooseStragglers();
+    void LayOut();
+    std::unique_ptr<SimVolume> MakeVolume();
 
-    const auto fileCount =
-        options.files != 0 ? options.files
-                           : static_cast<std::uint32_t>(std::clamp<std::uint64_t>(
-                                 targetUsed * clusterBytes / (160 * kKiB), 2000, kMaxModelFiles));
+    SimOptions geometry_;
+    std::uint64_t total_ = 0;
+    std::uint64_t clusterBytes_ = 0;
+    SplitMix64 random_;
+    bool systemDrive_ = false;
+    std::u16string_view userName_;
+    std::uint64_t targetUsed_ = 0;
+    std::uint32_t fileCount_ = 0;
+    std::uint32_t directoryCount_ = 0;
+    double fragmentationLevel_ = 0;
+    double bulkLevel_ = 0;
+    double smallFilesShare_ = 0;
+    std::uint64_t mftClusters_ = 0;
+
+    // The entries in the order a file table grows, with their planned pieces.
+    std::vector<Entry> entries_;
+    std::vector<std::uint32_t> pieces_;
+    std::vector<bool> bulk_;
+    std::uint32_t firstOrdinary_ = 0;
+    // Where generated entries may go: files and folders each have their own list.
+    std::vector<std::uint32_t> fileParents_;
+    std::vector<std::uint32_t> folderParents_;
+    std::uint64_t pieceClusters_ = 0;  // laid from the start (all but the MFT)
+    std::uint64_t spacing_ = 0;
+    std::vector<std::pair<std::uint32_t, std::uint64_t>> stragglers_;
+    std::vector<Placement> placements_;
+};
+
+ModelBuilder::ModelBuilder(char16_t letter, std::uint64_t totalBytes, const ModelOptions& options)
+    : geometry_(options.volume), random_(Seed(letter, std::max(totalBytes, kMinimumDriveBytes))) {
+    totalBytes = std::max(totalBytes, kMinimumDriveBytes);
+    geometry_.fileSystem = u"NTFS";
+    geometry_.bytesPerSector = 512;
+    geometry_.bytesPerCluster = 4096;
+    // Larger clusters on very large volumes keep cluster numbers within 32 bits.
+    while (totalBytes / geometry_.bytesPerCluster > 0xFFFFFFFFull &&
+           geometry_.bytesPerCluster < 64 * kKiB) {
+        geometry_.bytesPerCluster *= 2;
+    }
+    clusterBytes_ = geometry_.bytesPerCluster;
+    total_ = totalBytes / clusterBytes_;
+    geometry_.totalClusters = total_;
+
+    systemDrive_ = letter == u'C';
+    userName_ = UserName(random_.Next());
+    const double usedShare = 0.35 + 0.40 * random_.Unit();
+    fragmentationLevel_ = 0.4 + 0.9 * random_.Unit();
+    targetUsed_ = static_cast<std::uint64_t>(static_cast<double>(total_) * usedShare);
+    fileCount_ = options.files != 0
+                     ? options.files
+                     : static_cast<std::uint32_t>(std::clamp<std::uint64_t>(
+                           targetUsed_ * clusterBytes_ / (160 * kKiB), 2000, kMaxModelFiles));
     // Large drives have many files: the smaller classes fragment less there, so
     // that the fragmented files stay near the target.
-    const double bulkLevel = fragmentationLevel;
+    bulkLevel_ = fragmentationLevel_;
     double expectedFragmented = 0;
     for (const SizeClass& sizeClass : kSizeClasses) {
         expectedFragmented += sizeClass.share * sizeClass.fragmentation;
     }
-    expectedFragmented *= fileCount * fragmentationLevel;
+    expectedFragmented *= fileCount_ * fragmentationLevel_;
     if (expectedFragmented > kFragmentedFilesTarget) {
-        fragmentationLevel *= kFragmentedFilesTarget / expectedFragmented;
+        fragmentationLevel_ *= kFragmentedFilesTarget / expectedFragmented;
     }
     // The share of the used space that the smaller files take.
-    const double smallFilesShare = 0.25 + 0.2 * random.Unit();
+    smallFilesShare_ = 0.25 + 0.2 * random_.Unit();
 
-    const auto directoryCount =
-        std::max(fileCount / 11 + 8, static_cast<std::uint32_t>(SkeletonFor(systemDrive).size()));
-    const std::uint64_t mftClusters = CeilDiv(
-        (kFirstModelRecord + fileCount + directoryCount + 128ull) * kMftRecordBytes, clusterBytes);
-    const Lcn mftStart = std::min(kNtfsMftStart, total / 4);
-    geometry.mftStart = mftStart;
-    geometry.mftZoneStart = mftStart + mftClusters;
-    geometry.mftZoneEnd = geometry.mftZoneStart + total / 64;
+    directoryCount_ =
+        std::max(fileCount_ / 11 + 8, static_cast<std::uint32_t>(SkeletonFor(systemDrive_).size()));
+    mftClusters_ =
+        CeilDiv((kFirstModelRecord + fileCount_ + directoryCount_ + 128ull) * kMftRecordBytes,
+                clusterBytes_);
+    geometry_.mftStart = std::min(kNtfsMftStart, total_ / 4);
+    geometry_.mftZoneStart = geometry_.mftStart + mftClusters_;
+    geometry_.mftZoneEnd = geometry_.mftZoneStart + total_ / 64;
+}
 
-    // Entries: the root, the file system's files, the drive's well-known folders,
-    // then directories and files mixed the way a file table grows.
-    std::vector<Entry> entries;
-    std::vector<std::uint32_t> pieces;  // planned fragments per entry
-    std::vector<bool> bulk;             // files of the bulk class
-    auto add = [&](Entry entry, std::uint32_t fragmentCount, bool isBulk = false) {
-        entries.push_back(entry);
-        pieces.push_back(fragmentCount);
-        bulk.push_back(isBulk);
-        return static_cast<std::uint32_t>(entries.size() - 1);
-    };
-    add({.record = kRootRecord,
+// The root, the file system's own files in their records, and the page file.
+void ModelBuilder::AddFileSystemFiles() {
+    Add({.record = kRootRecord,
          .kind = EntryKind::Directory,
          .mobility = Mobility::Unmovable,
-         .folder = RootKind(systemDrive),
+         .folder = RootKind(systemDrive_),
          .named = true},
         0);
     std::uint32_t extendEntry = 0;
@@ -394,34 +323,35 @@ std::unique_ptr<SimVolume> BuildModelDrive(char16_t letter, std::uint64_t totalB
                     .named = true};
         switch (metadata.record) {
             case 0:
-                entry.clusters = mftClusters;
+                entry.clusters = mftClusters_;
                 break;
             case 1:
-                entry.clusters = CeilDiv(4 * kMftRecordBytes, clusterBytes);
+                entry.clusters = CeilDiv(4 * kMftRecordBytes, clusterBytes_);
                 break;
             case 2:
-                entry.clusters = std::min<std::uint64_t>(64 * kMiB / clusterBytes, total / 256 + 1);
+                entry.clusters =
+                    std::min<std::uint64_t>(64 * kMiB / clusterBytes_, total_ / 256 + 1);
                 break;
             case 6:
-                entry.clusters = CeilDiv(CeilDiv(total, 8), clusterBytes);
+                entry.clusters = CeilDiv(CeilDiv(total_, 8), clusterBytes_);
                 break;
             case 7:
-                entry.clusters = CeilDiv(8 * kKiB, clusterBytes);
+                entry.clusters = CeilDiv(8 * kKiB, clusterBytes_);
                 break;
             case 10:
-                entry.clusters = CeilDiv(128 * kKiB, clusterBytes);
+                entry.clusters = CeilDiv(128 * kKiB, clusterBytes_);
                 break;
             default:
                 break;
         }
-        entry.sizeBytes = entry.clusters * clusterBytes;
-        const std::uint32_t index = add(entry, entry.clusters == 0 ? 0 : 1);
+        entry.sizeBytes = entry.clusters * clusterBytes_;
+        const std::uint32_t index = Add(entry, entry.clusters == 0 ? 0 : 1);
         if (metadata.record == kExtendRecord) {
             extendEntry = index;
         }
     }
     for (std::uint32_t i = 0; i < std::size(kExtendFiles); ++i) {
-        add({.parent = extendEntry,
+        Add({.parent = extendEntry,
              .nameSeed = static_cast<std::uint32_t>(std::size(kMetadata) + i),
              .record = kExtendFiles[i].record,
              .kind = EntryKind::Metadata,
@@ -429,74 +359,78 @@ std::unique_ptr<SimVolume> BuildModelDrive(char16_t letter, std::uint64_t totalB
              .named = true},
             0);
     }
-    if (systemDrive) {
+    if (systemDrive_) {
         // The page file grows in pieces.
-        Entry page{
-            .nameSeed = static_cast<std::uint32_t>(std::size(kMetadata) + std::size(kExtendFiles)),
-            .clusters = std::min<std::uint64_t>(total / 40, 2 * kGiB / clusterBytes),
-            .kind = EntryKind::PageFile,
-            .mobility = Mobility::Unmovable,
-            .named = true};
-        page.sizeBytes = page.clusters * clusterBytes;
-        const auto fragments = static_cast<std::uint32_t>(random.Between(1, 3));
-        add(page, page.clusters < fragments ? 1 : fragments);
+        Entry page{.nameSeed = kPageFileName,
+                   .clusters = std::min<std::uint64_t>(total_ / 40, 2 * kGiB / clusterBytes_),
+                   .kind = EntryKind::PageFile,
+                   .mobility = Mobility::Unmovable,
+                   .named = true};
+        page.sizeBytes = page.clusters * clusterBytes_;
+        const auto fragments = static_cast<std::uint32_t>(random_.Between(1, 3));
+        Add(page, page.clusters < fragments ? 1 : fragments);
     }
-    const auto firstOrdinary = static_cast<std::uint32_t>(entries.size());
+    firstOrdinary_ = static_cast<std::uint32_t>(entries_.size());
+}
 
-    // Where generated entries may go: files and folders each have their own list.
-    std::vector<std::uint32_t> fileParents;
-    std::vector<std::uint32_t> folderParents;
-    if (RootTakesEntries(systemDrive)) {
-        fileParents.push_back(0);
-        folderParents.push_back(0);
+// The drive's well-known folders.
+void ModelBuilder::AddFolders() {
+    if (RootTakesEntries(systemDrive_)) {
+        fileParents_.push_back(0);
+        folderParents_.push_back(0);
     }
-    const auto skeleton = SkeletonFor(systemDrive);
+    const auto skeleton = SkeletonFor(systemDrive_);
     for (std::uint32_t i = 0; i < skeleton.size(); ++i) {
         const SkeletonFolder& folder = skeleton[i];
         const std::uint32_t parent =
             folder.parent == kNoParent ? 0
-                                       : firstOrdinary + static_cast<std::uint32_t>(folder.parent);
+                                       : firstOrdinary_ + static_cast<std::uint32_t>(folder.parent);
         const std::uint32_t index =
-            add({.parent = parent,
+            Add({.parent = parent,
                  .nameSeed = i,
                  .clusters = 1,
                  .kind = EntryKind::Directory,
-                 .depth = static_cast<std::uint8_t>(entries[parent].depth + 1),
+                 .depth = static_cast<std::uint8_t>(entries_[parent].depth + 1),
                  .folder = folder.kind,
                  .named = true},
                 1);
         if (folder.takesFiles) {
-            fileParents.push_back(index);
+            fileParents_.push_back(index);
         }
         if (folder.takesFolders) {
-            folderParents.push_back(index);
+            folderParents_.push_back(index);
         }
     }
+}
+
+// Directories and files mixed the way a file table grows.
+void ModelBuilder::AddGeneratedEntries() {
     std::uint32_t filesMade = 0;
-    auto directoriesMade = static_cast<std::uint32_t>(skeleton.size());
-    while (filesMade < fileCount || directoriesMade < directoryCount) {
-        const bool makeDirectory = directoriesMade < directoryCount &&
-                                   (filesMade == fileCount ||
-                                    random.Next() % (fileCount + directoryCount) < directoryCount);
+    auto directoriesMade = static_cast<std::uint32_t>(SkeletonFor(systemDrive_).size());
+    while (filesMade < fileCount_ || directoriesMade < directoryCount_) {
+        const bool makeDirectory =
+            directoriesMade < directoryCount_ &&
+            (filesMade == fileCount_ ||
+             random_.Next() % (fileCount_ + directoryCount_) < directoryCount_);
         if (makeDirectory) {
-            const std::uint32_t parent = folderParents[random.Next() % folderParents.size()];
-            const Entry& parentEntry = entries[parent];
+            const std::uint32_t parent = folderParents_[random_.Next() % folderParents_.size()];
+            const Entry& parentEntry = entries_[parent];
             Entry entry{.parent = parent,
-                        .nameSeed = static_cast<std::uint32_t>(random.Next()),
+                        .nameSeed = static_cast<std::uint32_t>(random_.Next()),
                         .kind = EntryKind::Directory,
                         .depth = static_cast<std::uint8_t>(parentEntry.depth + 1),
                         .folder = parentEntry.folder};
-            entry.clusters = 1 + (random.Chance(0.05) ? random.Between(1, 15) : 0);
-            entry.sizeBytes = entry.clusters * clusterBytes;
-            const std::uint32_t index = add(entry, 1);
-            fileParents.push_back(index);
+            entry.clusters = 1 + (random_.Chance(0.05) ? random_.Between(1, 15) : 0);
+            entry.sizeBytes = entry.clusters * clusterBytes_;
+            const std::uint32_t index = Add(entry, 1);
+            fileParents_.push_back(index);
             if (entry.depth < kMaxDirectoryDepth) {
-                folderParents.push_back(index);
+                folderParents_.push_back(index);
             }
             ++directoriesMade;
             continue;
         }
-        double pick = random.Unit();
+        double pick = random_.Unit();
         std::size_t sizeClass = 0;
         for (; sizeClass + 1 < std::size(kSizeClasses); ++sizeClass) {
             if (pick < kSizeClasses[sizeClass].share) {
@@ -506,121 +440,126 @@ std::unique_ptr<SimVolume> BuildModelDrive(char16_t letter, std::uint64_t totalB
         }
         // The largest files are media, images, games and backups rather than
         // drivers or fonts: such a file looks for a fitting folder a few times.
-        std::uint32_t parent = fileParents[random.Next() % fileParents.size()];
+        std::uint32_t parent = fileParents_[random_.Next() % fileParents_.size()];
         for (int attempt = 0;
-             attempt < 4 && sizeClass == kBulkClass && !TakesLargeFiles(entries[parent].folder);
+             attempt < 4 && sizeClass == kBulkClass && !TakesLargeFiles(entries_[parent].folder);
              ++attempt) {
-            parent = fileParents[random.Next() % fileParents.size()];
+            parent = fileParents_[random_.Next() % fileParents_.size()];
         }
-        const Entry& parentEntry = entries[parent];
+        const Entry& parentEntry = entries_[parent];
         Entry entry{.parent = parent,
-                    .nameSeed = static_cast<std::uint32_t>(random.Next()),
+                    .nameSeed = static_cast<std::uint32_t>(random_.Next()),
                     .kind = EntryKind::File,
                     .depth = static_cast<std::uint8_t>(parentEntry.depth + 1),
                     .folder = parentEntry.folder};
         entry.mobility =
-            random.Chance(LockedChance(entry.folder)) ? Mobility::Locked : Mobility::Movable;
+            random_.Chance(LockedChance(entry.folder)) ? Mobility::Locked : Mobility::Movable;
         entry.sizeBytes =
-            LogUniform(random, kSizeClasses[sizeClass].low, kSizeClasses[sizeClass].high);
+            LogUniform(random_, kSizeClasses[sizeClass].low, kSizeClasses[sizeClass].high);
         std::uint32_t fragments = 1;
-        const double level = sizeClass == kBulkClass ? bulkLevel : fragmentationLevel;
-        if (random.Chance(kSizeClasses[sizeClass].fragmentation * level)) {
-            fragments = random.Chance(0.1) ? static_cast<std::uint32_t>(random.Between(20, 400))
-                                           : static_cast<std::uint32_t>(random.Between(2, 6));
+        const double level = sizeClass == kBulkClass ? bulkLevel_ : fragmentationLevel_;
+        if (random_.Chance(kSizeClasses[sizeClass].fragmentation * level)) {
+            fragments = random_.Chance(0.1) ? static_cast<std::uint32_t>(random_.Between(20, 400))
+                                            : static_cast<std::uint32_t>(random_.Between(2, 6));
         }
-        add(entry, fragments, sizeClass == kBulkClass);
+        Add(entry, fragments, sizeClass == kBulkClass);
         ++filesMade;
     }
+}
 
-    // Scale the ordinary files so that the volume is used to the chosen share, and
-    // never so far that the layout would not fit: the smaller files to their share
-    // of it (never larger than they were made), the bulk to the rest.
+// Scales the ordinary files so that the volume is used to the chosen share, and
+// never so far that the layout would not fit: the smaller files to their share of
+// it (never larger than they were made), the bulk to the rest.
+void ModelBuilder::ScaleToUsedShare() {
     std::uint64_t fixedClusters = 0;
     double smallRaw = 0;
     double bulkRaw = 0;
-    for (std::uint32_t i = 0; i < entries.size(); ++i) {
-        const Entry& entry = entries[i];
+    for (std::uint32_t i = 0; i < entries_.size(); ++i) {
+        const Entry& entry = entries_[i];
         if (entry.kind != EntryKind::File) {
             fixedClusters += entry.clusters;
         } else {
-            (bulk[i] ? bulkRaw : smallRaw) +=
-                static_cast<double>(entry.sizeBytes) / static_cast<double>(clusterBytes);
+            (bulk_[i] ? bulkRaw : smallRaw) +=
+                static_cast<double>(entry.sizeBytes) / static_cast<double>(clusterBytes_);
         }
     }
     const std::uint64_t capacity =
-        total -
-        std::min(total, fixedClusters + (geometry.mftZoneEnd - geometry.mftZoneStart) + total / 20);
+        total_ - std::min(total_, fixedClusters + (geometry_.mftZoneEnd - geometry_.mftZoneStart) +
+                                      total_ / 20);
     const double wanted =
-        static_cast<double>(std::min(capacity, targetUsed - std::min(targetUsed, fixedClusters)));
-    double smallScale = smallRaw > 0 ? std::min(1.0, wanted * smallFilesShare / smallRaw) : 0.0;
+        static_cast<double>(std::min(capacity, targetUsed_ - std::min(targetUsed_, fixedClusters)));
+    double smallScale = smallRaw > 0 ? std::min(1.0, wanted * smallFilesShare_ / smallRaw) : 0.0;
     const double bulkScale = bulkRaw > 0 ? (wanted - smallRaw * smallScale) / bulkRaw : 0.0;
     if (bulkRaw == 0 && smallRaw > 0) {
         smallScale = wanted / smallRaw;
     }
-    std::uint64_t pieceClusters = 0;
-    for (std::uint32_t i = 0; i < entries.size(); ++i) {
-        Entry& entry = entries[i];
+    for (std::uint32_t i = 0; i < entries_.size(); ++i) {
+        Entry& entry = entries_[i];
         if (entry.kind == EntryKind::File) {
-            const double scale = bulk[i] ? bulkScale : smallScale;
+            const double scale = bulk_[i] ? bulkScale : smallScale;
             entry.sizeBytes =
                 static_cast<std::uint64_t>(static_cast<double>(entry.sizeBytes) * scale);
             entry.clusters =
-                entry.sizeBytes < kResidentLimit ? 0 : CeilDiv(entry.sizeBytes, clusterBytes);
+                entry.sizeBytes < kResidentLimit ? 0 : CeilDiv(entry.sizeBytes, clusterBytes_);
         }
-        pieces[i] = static_cast<std::uint32_t>(std::min<std::uint64_t>(pieces[i], entry.clusters));
+        pieces_[i] =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(pieces_[i], entry.clusters));
         if (i != kMftEntry) {
-            pieceClusters += entry.clusters;
+            pieceClusters_ += entry.clusters;
         }
     }
-    KeepFragmentedFilesInBounds(entries, pieces);
+    KeepFragmentedFilesInBounds(entries_, pieces_);
+}
 
-    // A few small movable files in one piece go to the free space past the data.
-    const std::uint64_t spacing = ScatterSpacing(entries, pieces);
-    std::vector<std::uint32_t> stragglers;
-    if (spacing != 0) {
-        const std::uint64_t wantedStragglers =
-            std::min<std::uint64_t>(kMaxStragglers, total / spacing + 1);
-        for (std::uint32_t i = static_cast<std::uint32_t>(entries.size());
-             i-- > firstOrdinary && stragglers.size() < wantedStragglers;) {
-            Entry& entry = entries[i];
-            if (entry.kind == EntryKind::File && pieces[i] == 1 && entry.clusters <= 16 &&
-                entry.mobility == Mobility::Movable) {
-                entry.straggler = true;
-                stragglers.push_back(i);
-                pieceClusters -= entry.clusters;
-            }
+// A few small movable files in one piece go to the free space past the data.
+void ModelBuilder::ChooseStragglers() {
+    spacing_ = ScatterSpacing(entries_, pieces_);
+    if (spacing_ == 0) {
+        return;
+    }
+    const std::uint64_t wanted = std::min<std::uint64_t>(kMaxStragglers, total_ / spacing_ + 1);
+    for (auto i = static_cast<std::uint32_t>(entries_.size());
+         i-- > firstOrdinary_ && stragglers_.size() < wanted;) {
+        Entry& entry = entries_[i];
+        if (entry.kind == EntryKind::File && pieces_[i] == 1 && entry.clusters <= 16 &&
+            entry.mobility == Mobility::Movable) {
+            entry.straggler = true;
+            stragglers_.emplace_back(i, entry.clusters);
+            pieceClusters_ -= entry.clusters;
         }
     }
+    std::sort(stragglers_.begin(), stragglers_.end());
+}
+
+// Later fragments of a fragmented entry land among the entries that follow it.
+void ModelBuilder::LayOut() {
     std::uint64_t pieceCount = 0;
-    for (const std::uint32_t count : pieces) {
+    for (const std::uint32_t count : pieces_) {
         pieceCount += count;
     }
-
-    const std::uint64_t freeClusters = total - std::min(total, pieceClusters + mftClusters);
+    const std::uint64_t freeClusters = total_ - std::min(total_, pieceClusters_ + mftClusters_);
     const auto scatteredFree = static_cast<std::uint64_t>(static_cast<double>(freeClusters) *
-                                                          (0.15 + 0.2 * random.Unit()));
-    Layout layout(total, random, mftStart, geometry.mftZoneEnd, pieceClusters, scatteredFree,
-                  pieceCount);
-
-    // Later fragments of a fragmented entry land among the entries that follow it.
+                                                          (0.15 + 0.2 * random_.Unit()));
+    ModelLayout layout(total_, random_, geometry_.mftStart, geometry_.mftZoneEnd, pieceClusters_,
+                       scatteredFree, pieceCount);
     std::priority_queue<PendingPiece, std::vector<PendingPiece>, std::greater<>> pending;
     std::uint64_t placed = 0;
-    for (std::uint32_t i = 0; i < entries.size(); ++i) {
+    for (std::uint32_t i = 0; i < entries_.size(); ++i) {
         while (!pending.empty() && pending.top().due <= placed) {
             layout.Place(pending.top().entry, pending.top().length);
             pending.pop();
             ++placed;
         }
-        const Entry& entry = entries[i];
-        if (i == kMftEntry || entry.straggler || pieces[i] == 0) {
+        const Entry& entry = entries_[i];
+        if (i == kMftEntry || entry.straggler || pieces_[i] == 0) {
             continue;
         }
         std::uint64_t left = entry.clusters;
-        for (std::uint32_t piece = 0; piece < pieces[i]; ++piece) {
-            const std::uint32_t piecesLeft = pieces[i] - piece;
+        for (std::uint32_t piece = 0; piece < pieces_[i]; ++piece) {
+            const std::uint32_t piecesLeft = pieces_[i] - piece;
             std::uint64_t length = left - (piecesLeft - 1);
             if (piecesLeft > 1) {
-                length = random.Between(1, std::max<std::uint64_t>(1, 2 * left / piecesLeft - 1));
+                length = random_.Between(1, std::max<std::uint64_t>(1, 2 * left / piecesLeft - 1));
                 length = std::min(length, left - (piecesLeft - 1));
             }
             left -= length;
@@ -628,7 +567,7 @@ std::unique_ptr<SimVolume> BuildModelDrive(char16_t letter, std::uint64_t totalB
                 layout.Place(i, length);
                 ++placed;
             } else {
-                pending.push({placed + random.Between(1, 4000), i, length});
+                pending.push({placed + random_.Between(1, 4000), i, length});
             }
         }
     }
@@ -636,40 +575,41 @@ std::unique_ptr<SimVolume> BuildModelDrive(char16_t letter, std::uint64_t totalB
         layout.Place(pending.top().entry, pending.top().length);
         pending.pop();
     }
-    std::sort(stragglers.begin(), stragglers.end());
-    layout.Scatter(stragglers, entries, spacing);
-    layout.Placements().push_back({kMftEntry, mftStart, mftClusters});
+    layout.Scatter(stragglers_, spacing_);
+    layout.Placements().push_back({kMftEntry, geometry_.mftStart, mftClusters_});
+    placements_ = std::move(layout.Placements());
+}
 
+std::unique_ptr<SimVolume> ModelBuilder::MakeVolume() {
     // Records: the file system's own where they belong, the rest in entry order.
     std::uint64_t nextRecord = kFirstModelRecord;
-    for (Entry& entry : entries) {
+    for (Entry& entry : entries_) {
         if (entry.record == kUnsetRecord) {
             entry.record = nextRecord++;
         }
     }
     // Pieces by entry, in the order they were laid.
-    std::vector<Placement>& placements = layout.Placements();
-    std::stable_sort(placements.begin(), placements.end(),
+    std::stable_sort(placements_.begin(), placements_.end(),
                      [](const Placement& a, const Placement& b) { return a.entry < b.entry; });
-    std::vector<std::vector<Extent>> runs(entries.size());
-    for (const Placement& placement : placements) {
+    std::vector<std::vector<Extent>> runs(entries_.size());
+    for (const Placement& placement : placements_) {
         runs[placement.entry].push_back({0, placement.length, placement.lcn});
     }
 
-    auto names = std::make_shared<ModelNames>(systemDrive, userName);
-    names->sources.resize(nextRecord);
+    std::vector<std::u16string_view> fixedNames;
     for (const Metadata& metadata : kMetadata) {
-        names->fixed.push_back(metadata.name);
+        fixedNames.push_back(metadata.name);
     }
     for (const Metadata& metadata : kExtendFiles) {
-        names->fixed.push_back(metadata.name);
+        fixedNames.push_back(metadata.name);
     }
-    names->fixed.push_back(u"pagefile.sys");
-    names->fixed.push_back(u".");
+    fixedNames.push_back(u"pagefile.sys");
+    fixedNames.push_back(u".");
+    auto names = std::make_shared<ModelNames>(systemDrive_, userName_, std::move(fixedNames));
 
-    auto volume = std::make_unique<SimVolume>(geometry);
-    for (std::uint32_t i = 0; i < entries.size(); ++i) {
-        const Entry& entry = entries[i];
+    auto volume = std::make_unique<SimVolume>(geometry_);
+    for (std::uint32_t i = 0; i < entries_.size(); ++i) {
+        const Entry& entry = entries_[i];
         std::uint64_t clusters = 0;
         for (const Extent& run : runs[i]) {
             clusters += run.clusters;
@@ -677,38 +617,42 @@ std::unique_ptr<SimVolume> BuildModelDrive(char16_t letter, std::uint64_t totalB
         std::uint64_t size = entry.sizeBytes;
         if (entry.kind == EntryKind::File) {
             size = clusters == 0 ? std::min(size, kResidentLimit - 1)
-                                 : std::min(size, clusters * clusterBytes);
+                                 : std::min(size, clusters * clusterBytes_);
         }
-        NameSource& source = names->sources[entry.record];
-        source.seed = entry.nameSeed;
-        source.folder = entry.folder;
-        source.size = size;
+        NameSource source{entry.nameSeed, entry.folder, NameKind::File, size};
         if (i == 0) {
-            source.kind = 3;
-            source.seed = static_cast<std::uint32_t>(names->fixed.size() - 1);
+            source = {kRootName, entry.folder, NameKind::Fixed, 0};
         } else if (entry.named) {
             // The file system's files and the page file have fixed names; the
             // well-known folders come from the skeleton.
             const bool skeletonFolder =
                 entry.kind == EntryKind::Directory && entry.record >= kFirstModelRecord;
-            source.kind = skeletonFolder ? 2 : 3;
-        } else {
-            source.kind = entry.kind == EntryKind::Directory ? 1 : 0;
+            source.kind = skeletonFolder ? NameKind::Skeleton : NameKind::Fixed;
+        } else if (entry.kind == EntryKind::Directory) {
+            source.kind = NameKind::Folder;
         }
+        names->Set(entry.record, source);
+        const std::uint32_t attributes = entry.kind == EntryKind::Directory ? attributes::kDirectory
+                                         : entry.kind == EntryKind::File
+                                             ? attributes::kArchive
+                                             : attributes::kHidden | attributes::kSystem;
         volume->AddFile({.record = entry.record,
                          .sequence = entry.record == kRootRecord ? kRootRecord : 1,
-                         .parentRecord = i == 0 ? kRootRecord : entries[entry.parent].record,
-                         .attributes = entry.kind == EntryKind::Directory
-                                           ? attributes::kDirectory
-                                           : (entry.kind == EntryKind::File
-                                                  ? attributes::kArchive
-                                                  : attributes::kHidden | attributes::kSystem),
+                         .parentRecord = i == 0 ? kRootRecord : entries_[entry.parent].record,
+                         .attributes = attributes,
                          .size = size,
                          .mobility = entry.mobility,
                          .runs = runs[i]});
     }
     volume->SetNamer([names](std::uint64_t record) { return names->NameOf(record); });
     return volume;
+}
+
+}  // namespace
+
+std::unique_ptr<SimVolume> BuildModelDrive(char16_t letter, std::uint64_t totalBytes,
+                                           const ModelOptions& options) {
+    return ModelBuilder(letter, totalBytes, options).Build();
 }
 
 }  // namespace vantrel::engine::sim
