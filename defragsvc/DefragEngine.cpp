@@ -1,23 +1,20 @@
 #include "defragsvc/DefragEngine.h"
 
 #include "defragsvc/PaceSetting.h"
-#include "defragsvc/VolumeNames.h"
+#include "engine/sim/ModelDrive.h"
+
+#include <windows.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cmath>
 #include <cwctype>
-#include <system_error>
 
 namespace vantrel::defragsvc {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 namespace JobState = service::JobState;
-
-constexpr auto kTick = std::chrono::milliseconds(25);
-// How often a held job asks whether it may go on.
-constexpr auto kHoldRecheck = std::chrono::milliseconds(50);
+using engine::JobKind;
+using engine::JobSnapshot;
+using engine::RunState;
 
 std::uint32_t DurationFor(JobKind kind, int pass, std::uint32_t analysisMilliseconds) {
     if (kind == JobKind::Analysis) {
@@ -34,7 +31,7 @@ std::uint64_t SystemVolumeBytes(wchar_t letter) {
     if (GetDiskFreeSpaceExW(root, &available, &total, &free) && total.QuadPart != 0) {
         return total.QuadPart;
     }
-    return kDefaultVolumeBytes;
+    return engine::sim::kDefaultDriveBytes;
 }
 
 std::wstring SystemVolumeText(wchar_t letter) {
@@ -49,6 +46,37 @@ std::wstring SystemVolumeText(wchar_t letter) {
     return L"Local Disk";
 }
 
+std::wstring Wide(std::u16string_view text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+// "C:" and the path below the root.
+std::wstring DrivePath(char16_t letter, std::u16string_view path) {
+    return std::wstring{static_cast<wchar_t>(letter), L':'} + Wide(path);
+}
+
+SYSTEMTIME LocalTimeOf(std::chrono::system_clock::time_point time) {
+    // FILETIME counts 100 ns units from 1601; the system clock counts from 1970.
+    constexpr std::uint64_t kFrom1601 = 116444736000000000ull;
+    const auto units =
+        std::chrono::duration_cast<std::chrono::duration<std::int64_t, std::ratio<1, 10000000>>>(
+            time.time_since_epoch())
+            .count();
+    const std::uint64_t value =
+        kFrom1601 + static_cast<std::uint64_t>(std::max<std::int64_t>(units, 0));
+    FILETIME utc{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
+    FILETIME local{};
+    SYSTEMTIME system{};
+    if (FileTimeToLocalFileTime(&utc, &local)) {
+        FileTimeToSystemTime(&local, &system);
+    }
+    return system;
+}
+
+service::MapCell CellOf(const engine::CellCounters& counters) {
+    return {counters.free, counters.used, counters.optimized, counters.fragmented, counters.mft};
+}
+
 }  // namespace
 
 EngineEnvironment SystemEnvironment(std::optional<std::uint32_t> jobMilliseconds) {
@@ -59,22 +87,10 @@ EngineEnvironment SystemEnvironment(std::optional<std::uint32_t> jobMilliseconds
     return {SystemVolumeBytes, SystemVolumeText, pace, [] { return ReadJobHoldPercent(); }};
 }
 
-DefragEngine::DefragEngine(EngineEnvironment environment)
-    : environment_(std::move(environment)), snapshot_(std::make_shared<Snapshot>()) {}
+DefragEngine::DefragEngine(EngineEnvironment environment) : environment_(std::move(environment)) {}
 
 DefragEngine::~DefragEngine() {
-    std::lock_guard control(control_);
-    EndWorker(true);
-}
-
-std::shared_ptr<const DefragEngine::Snapshot> DefragEngine::Current() const {
-    std::lock_guard lock(snapshotLock_);
-    return snapshot_;
-}
-
-void DefragEngine::Publish(std::shared_ptr<const Snapshot> snapshot) {
-    std::lock_guard lock(snapshotLock_);
-    snapshot_ = std::move(snapshot);
+    runner_.Cancel();
 }
 
 long DefragEngine::Command(const service::JobCommand& command) {
@@ -86,18 +102,19 @@ long DefragEngine::Command(const service::JobCommand& command) {
     std::lock_guard control(control_);
     switch (command.Command) {
         case service::JobCommandCode::Reset:
-            EndWorker(true);
-            Publish(std::make_shared<Snapshot>());
+            if (runner_.Cancel()) {
+                passesInRow_ = 0;  // a pass cut short does not count
+            }
             return 1;
         case service::JobCommandCode::Analyze:
         case service::JobCommandCode::Optimize:
-            if (active_.load()) {
+            if (runner_.Active()) {
                 return 0;
             }
             return Start(command.Command == service::JobCommandCode::Analyze
                              ? JobKind::Analysis
                              : JobKind::Optimization,
-                         command)
+                         letter, static_cast<std::uint32_t>(command.MapCellCount))
                        ? 1
                        : 0;
         default:
@@ -105,229 +122,122 @@ long DefragEngine::Command(const service::JobCommand& command) {
     }
 }
 
-bool DefragEngine::Start(JobKind kind, const service::JobCommand& command) {
-    EndWorker(false);  // a finished worker still has to be joined
-    const auto letter = static_cast<wchar_t>(std::towupper(command.DriveLetter));
+bool DefragEngine::Start(JobKind kind, wchar_t letter, std::uint32_t cellCount) {
     int pass = 0;
     if (kind == JobKind::Optimization) {
         pass = passesInRow_.load() % 2 + 1;
     } else {
         passesInRow_ = 0;
     }
-    JobRequest request{kind,
-                       pass,
-                       letter,
-                       static_cast<std::uint32_t>(command.MapCellCount),
-                       DurationFor(kind, pass, environment_.jobMilliseconds()),
-                       &models_[letter]};
-    {
-        std::lock_guard lock(signal_);
-        stopRequested_ = false;
-        cancelRequested_ = false;
-        paused_ = false;
-        offeredMap_.reset();
-    }
-    active_ = true;
-    // Running from the moment the command is accepted, even while the model builds.
-    auto starting = std::make_shared<Snapshot>();
-    starting->state = JobState::Running;
-    Publish(starting);
-    try {
-        worker_ = std::thread(&DefragEngine::RunJob, this, request);
-    } catch (const std::system_error&) {
-        active_ = false;
-        Publish(std::make_shared<Snapshot>());
-        return false;
-    }
-    return true;
-}
-
-void DefragEngine::EndWorker(bool cancel) {
-    if (!worker_.joinable()) {
-        return;
-    }
-    const bool cutShort = active_.load();
-    {
-        std::lock_guard lock(signal_);
-        (cancel ? cancelRequested_ : stopRequested_) = true;
-        paused_ = false;
-    }
-    wake_.notify_all();
-    worker_.join();
-    if (cancel && cutShort) {
-        passesInRow_ = 0;
-    }
-}
-
-std::shared_ptr<const DefragEngine::Snapshot> DefragEngine::MakeSnapshot(const DefragJob& job,
-                                                                         long state, bool paused,
-                                                                         const SYSTEMTIME& start,
-                                                                         bool withOutcomes) {
-    auto snapshot = std::make_shared<Snapshot>();
-    snapshot->state = state;
-    snapshot->detail = paused ? 1 : 0;
-    auto statistics = std::make_shared<service::JobStatistics>();
-    job.FillStatistics(*statistics);
-    statistics->StartTime = start;
-    GetLocalTime(&statistics->EndTime);
-    const VolumeModel* model = &job.Model();
-    if (state == JobState::Running) {
-        service::WriteFieldText(statistics->CurrentFile, EntryPath(*model, job.CurrentEntry()));
-    }
-    snapshot->statistics = std::move(statistics);
-    snapshot->map = job.MapCells();
-    if (withOutcomes) {
-        snapshot->outcomes = job.Outcomes();
-    }
-    snapshot->model = model;
-    return snapshot;
-}
-
-void DefragEngine::RunJob(JobRequest request) {
-    // Nothing leaves the thread: a job that cannot go on (no memory for its
-    // model) ends, and the engine reads idle again.
-    try {
-        Work(request);
-    } catch (...) {
-        building_ = false;
-        Publish(std::make_shared<Snapshot>());
-        active_ = false;
-    }
-}
-
-void DefragEngine::Work(const JobRequest& request) {
-    building_ = true;
-    SYSTEMTIME start{};
-    GetLocalTime(&start);
-    std::unique_ptr<VolumeModel>& model = *request.model;
-    if (!model) {
-        model = std::make_unique<VolumeModel>(
-            BuildVolumeModel(request.letter, environment_.volumeBytes(request.letter),
-                             environment_.volumeText(request.letter)));
-    }
-    DefragJob job(*model, request.kind, request.pass, request.cellCount);
-    Publish(MakeSnapshot(job, JobState::Running, false, start, false));
-    building_ = false;
-
-    // Work is paid for by the clock: every running moment earns its share of the
-    // job's work, so a pass that skips its survey ends that much sooner. A large
-    // file done in one step is paid back before the next step.
-    const double totalWork = static_cast<double>(job.TotalWork());
-    double credit = 0.0;
-    auto last = Clock::now();
-    // The work up to which the job may go before it holds.
-    auto holdLimit = [this, &job] {
-        const std::uint32_t percent = environment_.holdPercent ? environment_.holdPercent() : 0;
-        if (percent == 0 || percent >= 100) {
-            return job.TotalWork();
+    const std::uint64_t bytes = environment_.volumeBytes(letter);
+    auto factory = [this, kind, pass, letter, cellCount, bytes] {
+        Drive& drive = drives_[letter];
+        if (!drive.volume) {
+            drive.volume = engine::sim::BuildModelDrive(static_cast<char16_t>(letter), bytes);
         }
-        return job.TotalWork() / 100 * percent + job.TotalWork() % 100 * percent / 100;
+        return std::make_unique<engine::Job>(*drive.volume, drive.memory, kind, pass, cellCount);
     };
-    std::uint64_t limit = holdLimit();
-    auto holdChecked = last;
-    while (!job.Done()) {
-        bool paused = false;
-        std::shared_ptr<const std::vector<service::MapCell>> offered;
-        {
-            std::unique_lock lock(signal_);
-            wake_.wait_for(lock, kTick, [this] { return stopRequested_ || cancelRequested_; });
-            if (cancelRequested_) {
-                active_ = false;
-                return;
-            }
-            if (stopRequested_) {
-                job.Stop();
-                break;
-            }
-            paused = paused_;
-            offered = std::move(offeredMap_);
+    const std::wstring text = environment_.volumeText(letter);
+    engine::VolumeLabel label{static_cast<char16_t>(letter),
+                              std::u16string(text.begin(), text.end())};
+    engine::JobPace pace{DurationFor(kind, pass, environment_.jobMilliseconds()),
+                         environment_.holdPercent};
+    auto finished = [this](const JobSnapshot& snapshot) {
+        if (snapshot.kind == JobKind::Optimization) {
+            passesInRow_ = snapshot.stopped ? 0 : passesInRow_.load() + 1;
         }
-        if (offered) {
-            job.AdoptMap(*offered);
-        }
-        const auto now = Clock::now();
-        if (job.DoneWork() >= limit && now - holdChecked >= kHoldRecheck) {
-            limit = holdLimit();
-            holdChecked = now;
-        }
-        const bool held = job.DoneWork() >= limit;
-        if (held) {
-            credit = 0.0;
-        }
-        if (!paused && !held) {
-            const std::chrono::duration<double, std::milli> step = now - last;
-            credit += request.durationMilliseconds == 0
-                          ? totalWork + 1.0
-                          : totalWork * step.count() / request.durationMilliseconds;
-            const std::uint64_t done = job.DoneWork();
-            const double remaining = static_cast<double>(std::min(limit, job.TotalWork()) - done);
-            if (credit > 0.0) {
-                job.AdvanceTo(done +
-                              static_cast<std::uint64_t>(std::ceil(std::min(credit, remaining))));
-                credit -= static_cast<double>(job.DoneWork() - done);
-            }
-        }
-        last = now;
-        building_ = true;
-        Publish(MakeSnapshot(job, JobState::Running, paused, start, false));
-        building_ = false;
-    }
-    building_ = true;
-    Publish(MakeSnapshot(job, JobState::Finished, false, start, true));
-    building_ = false;
-    if (request.kind == JobKind::Optimization) {
-        passesInRow_ = job.Stopped() ? 0 : passesInRow_.load() + 1;
-    }
-    active_ = false;
+    };
+    return runner_.Start(std::move(factory), std::move(pace), std::move(label),
+                         std::move(finished));
 }
 
 void DefragEngine::State(long& state, long& detail) const {
-    const auto snapshot = Current();
-    state = snapshot->state;
-    detail = snapshot->detail;
+    const auto snapshot = runner_.Current();
+    switch (snapshot->state) {
+        case RunState::Idle:
+            state = JobState::Idle;
+            break;
+        case RunState::Running:
+            state = JobState::Running;
+            break;
+        case RunState::Finished:
+            state = JobState::Finished;
+            break;
+    }
+    detail = snapshot->paused ? 1 : 0;
 }
 
 void DefragEngine::CopyStatistics(service::JobStatistics& statistics) const {
-    const auto snapshot = Current();
-    if (snapshot->statistics) {
-        statistics = *snapshot->statistics;
-    } else {
-        statistics = service::JobStatistics{};
+    statistics = service::JobStatistics{};
+    const auto snapshot = runner_.Current();
+    if (snapshot->state == RunState::Idle) {
+        return;
     }
+    const engine::JobFigures& figures = snapshot->figures;
+    const engine::VolumeCounts& counts = figures.counts;
+    statistics.StartTime = LocalTimeOf(snapshot->started);
+    statistics.EndTime = LocalTimeOf(snapshot->ended);
+    statistics.TotalFiles = counts.files;
+    statistics.TotalDirs = counts.directories;
+    statistics.FragmentedFiles = counts.fragmentedFiles;
+    statistics.NonOptimizedBytes = counts.nonOptimizedBytes;
+    statistics.DeFragmentedFiles = figures.defragmentedFiles;
+    statistics.TotalClusters = counts.totalClusters;
+    statistics.UsedClusters = counts.usedClusters;
+    statistics.FreeClusters = counts.freeClusters;
+    statistics.ProcessedClusters = counts.processedClusters;
+    statistics.SectorsPerCluster = static_cast<std::int32_t>(
+        counts.bytesPerSector == 0 ? 0 : counts.bytesPerCluster / counts.bytesPerSector);
+    statistics.BytesPerSector = static_cast<std::int32_t>(counts.bytesPerSector);
+    statistics.LargestFreeExtent = counts.largestFreeRun;
+    statistics.DriveLetter = static_cast<wchar_t>(snapshot->volume.letter);
+    service::WriteFieldText(statistics.VolumeText, Wide(snapshot->volume.text));
+    if (snapshot->state == RunState::Running && !snapshot->currentPath.empty()) {
+        service::WriteFieldText(statistics.CurrentFile,
+                                DrivePath(snapshot->volume.letter, snapshot->currentPath));
+    }
+    // Fields the client does not read: the fragments of every file, the clusters
+    // moved, the volume's failure (0 for none), the cells of the handed-back map the
+    // pass's own survey confirmed, and the pass.
+    statistics.Unused30 = counts.fragments;
+    statistics.Unused80 = figures.movedClusters;
+    statistics.Unused90[0] = static_cast<std::uint64_t>(figures.failure);
+    statistics.UnusedB0 = static_cast<std::int32_t>(figures.confirmedCells);
+    statistics.Unused10138 = figures.pass;
 }
 
 long DefragEngine::FileCount() const {
-    return static_cast<long>(Current()->outcomes.size());
+    const auto snapshot = runner_.Current();
+    return snapshot->results ? static_cast<long>(snapshot->results->outcomes.size()) : 0;
 }
 
 long DefragEngine::CopyFileRecord(long index, service::FileRecord& record) const {
-    const auto snapshot = Current();
-    if (index < 0 || static_cast<std::size_t>(index) >= snapshot->outcomes.size() ||
-        snapshot->model == nullptr) {
+    const auto snapshot = runner_.Current();
+    if (!snapshot->results || index < 0 ||
+        static_cast<std::size_t>(index) >= snapshot->results->outcomes.size()) {
         return 0;
     }
-    const FileOutcome& outcome = snapshot->outcomes[static_cast<std::size_t>(index)];
-    const VolumeModel& model = *snapshot->model;
-    const std::uint64_t clusterBytes = model.geometry.ClusterBytes();
+    const engine::FileOutcome& outcome =
+        snapshot->results->outcomes[static_cast<std::size_t>(index)];
     record = service::FileRecord{};
-    // Names never change once a model is built, so the path may be made now.
-    service::WriteFieldText(record.Path, EntryPath(model, outcome.entry));
-    record.Unused10000 = static_cast<std::int32_t>(outcome.entry);
+    service::WriteFieldText(record.Path, DrivePath(snapshot->volume.letter,
+                                                   snapshot->results->table.PathOf(outcome.file)));
+    record.Unused10000 = static_cast<std::int32_t>(outcome.file);
     record.FragmentsBefore = outcome.fragmentsBefore;
     record.FragmentsAfter = outcome.fragmentsAfter;
-    record.LocalClusters = outcome.clusters;
-    record.VirtualClusters = (outcome.sizeBytes + clusterBytes - 1) / clusterBytes;
-    record.FileSize = outcome.sizeBytes;
-    record.ResultCode = outcome.resultCode;
+    record.LocalClusters = outcome.storedClusters;
+    record.VirtualClusters = outcome.virtualClusters;
+    record.FileSize = outcome.size;
+    record.ResultCode = outcome.result;
     return 1;
 }
 
 long DefragEngine::CopyMap(service::MapCell* cells, std::size_t cellCount) const {
-    const auto snapshot = Current();
-    if (cells == nullptr || snapshot->map.empty() || snapshot->map.size() != cellCount) {
+    const auto snapshot = runner_.Current();
+    if (cells == nullptr || snapshot->cells.empty() || snapshot->cells.size() != cellCount) {
         return 0;
     }
-    std::copy(snapshot->map.begin(), snapshot->map.end(), cells);
+    std::transform(snapshot->cells.begin(), snapshot->cells.end(), cells, CellOf);
     return 1;
 }
 
@@ -335,13 +245,14 @@ long DefragEngine::KeepHandedBackMap(const service::MapCell* cells, std::size_t 
     if (cells == nullptr || cellCount == 0 || cellCount > kMaxMapCells) {
         return 0;
     }
-    auto map = std::make_shared<const std::vector<service::MapCell>>(cells, cells + cellCount);
+    std::vector<engine::CellCounters> offered(cellCount);
+    std::transform(cells, cells + cellCount, offered.begin(), [](const service::MapCell& cell) {
+        return engine::CellCounters{cell.Free, cell.Used, cell.Optimized, cell.Fragmented,
+                                    cell.Mft};
+    });
     std::lock_guard control(control_);
-    handedBack_ = *map;
-    {
-        std::lock_guard lock(signal_);
-        offeredMap_ = std::move(map);
-    }
+    handedBack_.assign(cells, cells + cellCount);
+    runner_.OfferClientMap(std::move(offered));
     return 1;
 }
 
@@ -352,31 +263,17 @@ std::vector<service::MapCell> DefragEngine::HandedBackMap() const {
 
 long DefragEngine::Pause() {
     std::lock_guard control(control_);
-    std::lock_guard lock(signal_);
-    if (!active_.load() || paused_) {
-        return 0;
-    }
-    paused_ = true;
-    return 1;
+    return runner_.Pause() ? 1 : 0;
 }
 
 long DefragEngine::Resume() {
     std::lock_guard control(control_);
-    std::lock_guard lock(signal_);
-    if (!active_.load() || !paused_) {
-        return 0;
-    }
-    paused_ = false;
-    return 1;
+    return runner_.Resume() ? 1 : 0;
 }
 
 long DefragEngine::Stop() {
     std::lock_guard control(control_);
-    if (!active_.load()) {
-        return 0;
-    }
-    EndWorker(false);
-    return 1;
+    return runner_.Stop() ? 1 : 0;
 }
 
 }  // namespace vantrel::defragsvc

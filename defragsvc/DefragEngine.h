@@ -1,19 +1,17 @@
-// The stand-in defragmentation engine behind the RPC interface. One job runs at
-// a time on a worker thread, paced against the clock; after every step the worker
-// publishes an immutable snapshot, and every query reads one snapshot, so a
-// caller never sees half an update (the file count and the records of one
-// snapshot always agree). Volume models are built on first use per drive letter
-// and kept for the life of the engine, so an optimization changes what the next
-// analysis finds. A map the client hands back during an optimization reaches the
-// worker, which lets the pass skip its survey when the map matches the volume.
+// The defrag service's side of the interface: commands, state, statistics, map and
+// records, served by the engine's job runner over a simulated volume per drive.
+// The runner does one job at a time on its worker thread and publishes immutable
+// snapshots; every query maps one snapshot onto the interface's records, so a
+// caller never sees half an update (the file count and the records of one snapshot
+// always agree). Drives are built on first use per letter and kept for the life of
+// the engine, so an optimization changes what the next analysis finds.
 #pragma once
 
-#include "defragsvc/DefragJob.h"
-#include "defragsvc/VolumeModel.h"
+#include "engine/JobRunner.h"
+#include "engine/sim/SimVolume.h"
 #include "service/JobRecords.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -21,10 +19,12 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace vantrel::defragsvc {
+
+// At most this many cells: a map of this size is 40 MiB on the wire.
+inline constexpr std::uint32_t kMaxMapCells = 1u << 20;
 
 // What the engine learns from the machine; tests supply their own.
 struct EngineEnvironment {
@@ -52,13 +52,14 @@ class DefragEngine {
     // (bad input, or nothing to act on); a refusal changes nothing.
     long Command(const service::JobCommand& command);
     void State(long& state, long& detail) const;
-    bool StatisticsBusy() const { return building_.load(); }
+    bool StatisticsBusy() const { return runner_.Busy(); }
     void CopyStatistics(service::JobStatistics& statistics) const;
     long FileCount() const;
     long CopyFileRecord(long index, service::FileRecord& record) const;
     // Only for exactly the cell count of the running or last job.
     long CopyMap(service::MapCell* cells, std::size_t cellCount) const;
-    // Keeps the map and offers it to the running (or next) optimization pass.
+    // Keeps the map and offers it to the running (or next) optimization pass, which
+    // compares it with what it reads itself and never acts on it.
     long KeepHandedBackMap(const service::MapCell* cells, std::size_t cellCount);
     std::vector<service::MapCell> HandedBackMap() const;
     long Pause();
@@ -66,58 +67,24 @@ class DefragEngine {
     long Stop();
 
   private:
-    struct Snapshot {
-        long state = service::JobState::Idle;
-        long detail = 0;
-        std::shared_ptr<const service::JobStatistics> statistics;
-        std::vector<service::MapCell> map;
-        std::vector<FileOutcome> outcomes;
-        const VolumeModel* model = nullptr;
-    };
-    struct JobRequest {
-        JobKind kind;
-        int pass;
-        wchar_t letter;
-        std::uint32_t cellCount;
-        std::uint32_t durationMilliseconds;
-        std::unique_ptr<VolumeModel>* model;
+    struct Drive {
+        std::unique_ptr<engine::sim::SimVolume> volume;
+        engine::VolumeMemory memory;
     };
 
-    std::shared_ptr<const Snapshot> Current() const;
-    void Publish(std::shared_ptr<const Snapshot> snapshot);
-    std::shared_ptr<const Snapshot> MakeSnapshot(const DefragJob& job, long state, bool paused,
-                                                 const SYSTEMTIME& start, bool withOutcomes);
-    // Answers false when no worker thread could be started.
-    bool Start(JobKind kind, const service::JobCommand& command);
-    void RunJob(JobRequest request);
-    void Work(const JobRequest& request);
-    // Ends the worker: cancel drops its result, otherwise it finishes as stopped.
-    void EndWorker(bool cancel);
+    bool Start(engine::JobKind kind, wchar_t letter, std::uint32_t cellCount);
 
     EngineEnvironment environment_;
-
     // Serialises the control operations (commands, pause, resume, stop).
     mutable std::mutex control_;
-    std::thread worker_;
-    std::map<wchar_t, std::unique_ptr<VolumeModel>> models_;
     std::vector<service::MapCell> handedBack_;
-    // Optimization passes finished in a row since the last analysis or cut-short job;
-    // written by the worker when it finishes.
+    // Optimization passes finished in a row since the last analysis or cut-short
+    // job; written by the worker when a pass finishes.
     std::atomic<int> passesInRow_{0};
-
-    // Shared with the worker.
-    std::mutex signal_;
-    std::condition_variable wake_;
-    bool stopRequested_ = false;
-    bool cancelRequested_ = false;
-    bool paused_ = false;
-    // The last map handed back since the current job started, not yet seen by it.
-    std::shared_ptr<const std::vector<service::MapCell>> offeredMap_;
-    std::atomic<bool> active_{false};
-    std::atomic<bool> building_{false};
-
-    mutable std::mutex snapshotLock_;
-    std::shared_ptr<const Snapshot> snapshot_;
+    // Built and used on the worker thread only.
+    std::map<wchar_t, Drive> drives_;
+    // Last: its worker ends before the drives go.
+    engine::JobRunner runner_;
 };
 
 }  // namespace vantrel::defragsvc

@@ -137,12 +137,17 @@ class Volume {
 
     // The runs of a file (for a directory: its index) from `start` on, replacing
     // `page`. MoreData when runs remain after the page; the next call starts at the
-    // VCN where the page ends. A file stored inside the MFT has no runs (Ok, empty).
+    // VCN where the page ends. A page may begin with the run that holds `start`,
+    // whole, as Windows answers. A file stored inside the MFT has no runs (Ok, empty).
     virtual VolumeStatus ReadExtents(std::uint64_t fileId, Vcn start,
                                      std::vector<Extent>& page) = 0;
 
     // Moves `clusters` clusters of the file from `vcn` on to `target` onwards. The
-    // file system checks that the target is free at the time of the move.
+    // file system checks that the target is free at the time of the move. The
+    // range's stored clusters go to `target`, `target + 1`, ... in VCN order; its
+    // holes stay holes and take no target clusters. Compressed and sparse data move
+    // in whole compression units (16 clusters; the range may end at the end of the
+    // data): another range answers CannotMove.
     virtual VolumeStatus MoveClusters(std::uint64_t fileId, Vcn vcn, Lcn target,
                                       std::uint64_t clusters) = 0;
 

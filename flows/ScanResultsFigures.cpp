@@ -1,6 +1,5 @@
 #include "flows/ScanResultsFigures.h"
 
-#include <cmath>
 #include <cstdio>
 #include <cwchar>
 
@@ -13,7 +12,6 @@ namespace svc = vantrel::service;
 namespace {
 
 constexpr double kRecommendFrom = 1.0;  // a volume fragmentation above this recommends optimizing
-constexpr double kHeldScale = 1e10;
 
 std::wstring Printed(const wchar_t* format, double value) {
     wchar_t text[64] = {};
@@ -31,8 +29,7 @@ NonOptimizedAmount NonOptimizedAmountOf(std::uint64_t bytes) {
 }
 
 double HeldPercent(double value) {
-    const double shown = std::wcstod(Printed(L"%0.2f", value).c_str(), nullptr);
-    return std::floor(shown * kHeldScale + 0.5) / kHeldScale;
+    return vantrel::engine::HeldPercent(value);
 }
 
 std::wstring DataFragmentationTag(double value) {
