@@ -77,6 +77,7 @@ const fw::MessageTable CDlgMainDefrag::kTable{
         fw::OnMessage(WM_ENDSESSION, &CDlgMainDefrag::OnEndSession),
         fw::OnMessage(WM_QUERYENDSESSION, &CDlgMainDefrag::OnQueryEndSession),
         fw::OnRegisteredMessage(kHandOverMessageName, &CDlgMainDefrag::OnHandOver),
+        fw::OnRegisteredMessage(kCloseForSetupMessageName, &CDlgMainDefrag::OnCloseForSetup),
         fw::OnTimer(kScanOnStartTimer, &CDlgMainDefrag::OnScanOnStartTimer),
         fw::OnMessage(WM_SYSCOMMAND, &CDlgMainDefrag::OnSysCommand),
         fw::OnMessage(WM_WINDOWPOSCHANGING, &CDlgMainDefrag::OnWindowPosChanging),
@@ -415,6 +416,17 @@ void CDlgMainDefrag::OnTrayExit() {
     // Marked as in the tray so that the close path ends the program instead of hiding.
     inTray_ = true;
     Post(WM_SYSCOMMAND, SC_CLOSE);
+}
+
+bool CDlgMainDefrag::OnCloseForSetup(fw::Message& m) {
+    // A setup never ends a running job: the program stays and says so.
+    if (jobState_ == svc::JobState::Running) {
+        m.result = kCloseForSetupJobRunning;
+        return true;
+    }
+    m.result = kCloseForSetupClosing;
+    Post(WM_COMMAND, ID_TRAY_EXIT);
+    return true;
 }
 
 void CDlgMainDefrag::OnTrayAbout() {

@@ -95,6 +95,7 @@ class CDlgMainDefrag : public fw::Dialog, public PageHost {
     void OnTrayExit();
     void OnTrayAbout();
     bool OnHandOver(fw::Message& m);
+    bool OnCloseForSetup(fw::Message& m);
     void OnScanOnStartTimer();
     bool OnSysCommand(fw::Message& m);
     void OnOpenPopup();

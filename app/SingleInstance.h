@@ -15,6 +15,14 @@ inline constexpr wchar_t kHandOverText[] = L"AlreadyRunning";
 inline constexpr wchar_t kDialogWindowClass[] = L"#32770";
 inline constexpr wchar_t kMainWindowProperty[] = L"Vantrel.MainWindow";
 
+// The setup asks the running program's main window to close with this registered
+// message (found by the main-window mark). The answer: closing (it ends as the tray's
+// Exit ends it) or staying because a job runs. Any other answer (none, a hung
+// program) is no consent.
+inline constexpr wchar_t kCloseForSetupMessageName[] = L"Vantrel.CloseForSetup";
+inline constexpr LRESULT kCloseForSetupClosing = 1;
+inline constexpr LRESULT kCloseForSetupJobRunning = 2;
+
 // The registered hand-over message, registered once per process.
 UINT HandOverMessage();
 

@@ -12,8 +12,9 @@ endfunction()
 # The suites run side by side (ctest -j); a lock keeps apart only the programs that
 # share something of the machine:
 #   service  - installs, starts or removes the registered service "Vantrel"
-#   program  - runs vantrel.exe or an installer: the single-instance mutex, the
-#              user's own settings key, the logon entry, Program Files
+#   program  - runs vantrel.exe or an installer, or sets what they read of the
+#              machine: the single-instance mutex, the user's own settings key, the
+#              logon entry, Program Files, the update server
 #   input    - moves the mouse, types, or needs the foreground window
 # A test's timeout is about four times its measured time, at least a minute.
 #

@@ -6,8 +6,10 @@
 ; It installs into Program Files under Brenlow\Vantrel with a Start-menu shortcut and
 ; an uninstaller registered with Add/Remove Programs. The logon entry is the
 ; program's business. "/verysilent" (what the program's update passes) and /S show
-; nothing; "/service" ticks the optional service. A running Vantrel is waited for, then
-; ended, before files are replaced.
+; nothing; "/service" ticks the optional service. Before files are replaced the running
+; Vantrel of this session is asked to close; one that runs a job stays, and the setup
+; then changes nothing (silent: exit code 2; otherwise it says why). A program is
+; never ended by force.
 ; The stand-in defrag service is an optional component, off by default; an update
 ; keeps the components the earlier installation had.
 
@@ -36,11 +38,18 @@ Unicode true
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define INSTANCE_MUTEX "VANTREL_MUTEX_779dc539-376f-41b0-ad2c-3b9d56fa68bb"
 !define SYNCHRONIZE 0x00100000
-; How long a running program is given to end by itself, then after it was ended
-; (in steps of 250 ms).
+; The running program's main window: a dialog titled "Vantrel" with this mark, and
+; the message that asks it to close, with its answers.
+!define MAIN_WINDOW_PROPERTY "Vantrel.MainWindow"
+!define CLOSE_MESSAGE "Vantrel.CloseForSetup"
+!define CLOSE_ANSWER_CLOSING 1
+!define CLOSE_ANSWER_JOB_RUNNING 2
+!define SMTO_ABORTIFHUNG 0x0002
+!define CLOSE_ANSWER_WAIT_MS 10000
+; How long a file in use is tried again, and how long a program that said it closes
+; is waited for (it may first finish reading a job's results), in steps of 250 ms.
 !define WAIT_STEPS 20
-!define KILL_WAIT_STEPS 40
-!define /math GIVE_UP_STEPS ${WAIT_STEPS} + ${KILL_WAIT_STEPS}
+!define GIVE_UP_STEPS 120
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -63,6 +72,7 @@ LoadLanguageFile "${NSISDIR}\Contrib\Language files\English.nlf"
 LangString ServiceSectionName ${LANG_ENGLISH} "Stand-in defrag service"
 LangString RemovedReport ${LANG_ENGLISH} "${PRODUCT} was removed from your computer. Your scan history was kept."
 LangString StillRunning ${LANG_ENGLISH} "${PRODUCT} is still running and could not be ended. Close it and run the setup again."
+LangString JobRunning ${LANG_ENGLISH} "${PRODUCT} is scanning or optimizing a drive. The setup did not change anything: run it again when the job has ended."
 
 Page components
 Page directory
@@ -78,9 +88,36 @@ UninstPage instfiles
   !endif
 !macroend
 
+; Asks the main window of a running Vantrel of this session to close. Leaves the
+; answer in $5: CLOSE_ANSWER_CLOSING, CLOSE_ANSWER_JOB_RUNNING, or 0 (no window, or
+; no answer).
+!macro ASK_PROGRAM_TO_CLOSE un
+Function ${un}AskProgramToClose
+  StrCpy $5 0
+  System::Call 'user32::RegisterWindowMessageW(w "${CLOSE_MESSAGE}") i .r6'
+  StrCpy $7 0
+  ${Do}
+    System::Call 'user32::FindWindowExW(p 0, p r7, w "#32770", w "${PRODUCT}") p .r7'
+    ${If} $7 == 0
+      Return
+    ${EndIf}
+    System::Call 'user32::GetPropW(p r7, w "${MAIN_WINDOW_PROPERTY}") p .r8'
+    ${If} $8 != 0
+      System::Call 'user32::SendMessageTimeoutW(p r7, i r6, p 0, p 0, i ${SMTO_ABORTIFHUNG}, i ${CLOSE_ANSWER_WAIT_MS}, *p 0 r9) p .r8'
+      ${If} $8 != 0
+        StrCpy $5 $9
+      ${EndIf}
+      Return
+    ${EndIf}
+  ${Loop}
+FunctionEnd
+!macroend
+!insertmacro ASK_PROGRAM_TO_CLOSE ""
+!insertmacro ASK_PROGRAM_TO_CLOSE "un."
+
 ; Waits for a running Vantrel to end (its single-instance mutex gone and its program
-; file no longer in use); ends it when it does not. Leaves $0 at 1 when none runs
-; any more.
+; file no longer in use), after asking it to close. Leaves $0 at 1 when none runs any
+; more, 2 when it stays because it runs a job, 0 when it did not end.
 !macro CLOSE_RUNNING_PROGRAM un
 Function ${un}CloseRunningProgram
   StrCpy $1 0
@@ -101,12 +138,15 @@ Function ${un}CloseRunningProgram
       ${EndIf}
     ${Else}
       System::Call 'kernel32::CloseHandle(p r2)'
+      ${If} $1 = 0
+        Call ${un}AskProgramToClose
+        ${If} $5 = ${CLOSE_ANSWER_JOB_RUNNING}
+          StrCpy $0 2
+          Return
+        ${EndIf}
+      ${EndIf}
     ${EndIf}
     IntOp $1 $1 + 1
-    ${If} $1 = ${WAIT_STEPS}
-      nsExec::Exec '"$SYSDIR\taskkill.exe" /F /IM vantrel.exe'
-      Pop $3
-    ${EndIf}
     ${If} $1 >= ${GIVE_UP_STEPS}
       StrCpy $0 0
       Return
@@ -144,8 +184,13 @@ FunctionEnd
 Section "-Program" SecProgram
   SetOutPath "$INSTDIR"
   Call CloseRunningProgram
-  ${If} $0 != 1
+  ${If} $0 = 2
+    MessageBox MB_OK|MB_ICONEXCLAMATION "$(JobRunning)" /SD IDOK
+    SetErrorLevel 2
+    Abort
+  ${ElseIf} $0 != 1
     MessageBox MB_OK|MB_ICONSTOP "$(StillRunning)" /SD IDOK
+    SetErrorLevel 2
     Abort
   ${EndIf}
   !insertmacro INSTALL_FILE vantrel.exe
@@ -230,6 +275,15 @@ FunctionEnd
 
 Section "Uninstall"
   Call un.CloseRunningProgram
+  ${If} $0 = 2
+    MessageBox MB_OK|MB_ICONEXCLAMATION "$(JobRunning)" /SD IDOK
+    SetErrorLevel 2
+    Abort
+  ${ElseIf} $0 != 1
+    MessageBox MB_OK|MB_ICONSTOP "$(StillRunning)" /SD IDOK
+    SetErrorLevel 2
+    Abort
+  ${EndIf}
   ${If} ${FileExists} "$INSTDIR\defragsvc.exe"
     nsExec::Exec '"$INSTDIR\defragsvc.exe" --uninstall'
     Pop $0

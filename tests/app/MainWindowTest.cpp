@@ -87,6 +87,20 @@ TEST_F(MainWindowTest, EnterAndEscapeDoNothing) {
     }
 }
 
+TEST_F(MainWindowTest, ASetupThatAsksToCloseClosesAnIdleWindowButNeverARunningJob) {
+    const UINT closeForSetup = RegisterWindowMessageW(kCloseForSetupMessageName);
+    window_.RecordJobState(1, 0);  // the service said Running
+    EXPECT_EQ(kCloseForSetupJobRunning, SendMessageW(Main(), closeForSetup, 0, 0));
+    Pump();
+    EXPECT_FALSE(window_.HasEnded());
+    EXPECT_EQ(0, service_.stops);
+
+    window_.RecordJobState(2, 0);  // Finished
+    EXPECT_EQ(kCloseForSetupClosing, SendMessageW(Main(), closeForSetup, 0, 0));
+    Pump();
+    EXPECT_TRUE(window_.HasEnded()) << "it closes as the tray's Exit closes it";
+}
+
 TEST_F(MainWindowTest, HandOverRestoresAHiddenOrTrayedWindow) {
     window_.Show(SW_HIDE);
     SendMessageW(Main(), HandOverMessage(), 0, 0);

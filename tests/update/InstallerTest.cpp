@@ -1,11 +1,14 @@
 // The NSIS installer in this Wine prefix: a silent install, a silent reinstall over a
-// running copy, a silent uninstall that keeps the user's history.
+// running copy, a silent uninstall that keeps the user's history, and a setup that
+// leaves a program running a job alone.
 #include <windows.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "tests/update/InstalledProgram.h"
 #include "tests/update/LoopbackServer.h"
@@ -93,6 +96,80 @@ TEST_F(Installer, SilentInstallThenReinstallOverARunningCopyThenUninstall) {
                            (std::wstring(kUserKey) + L"\\InstallerTestHistory").c_str(),
                            L"LastScanDate"));
     RegDeleteKeyW(HKEY_CURRENT_USER, (std::wstring(kUserKey) + L"\\InstallerTestHistory").c_str());
+}
+
+// A Vantrel of this session that runs a job, as a setup sees it: the single-instance
+// mutex, and a main window (a dialog titled "Vantrel" with the main-window mark) that
+// answers the setup's request to close with "a job runs". On a thread of its own, so
+// that it answers while the test waits for the setup.
+class ProgramRunningAJob {
+  public:
+    ProgramRunningAJob()
+        : thread_([this] {
+              HANDLE mutex = CreateMutexW(nullptr, FALSE,
+                                          L"VANTREL_MUTEX_779dc539-376f-41b0-ad2c-3b9d56fa68bb");
+              HWND window = CreateWindowExW(0, L"#32770", L"Vantrel", WS_POPUP, 0, 0, 10, 10,
+                                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+              SetPropW(window, L"Vantrel.MainWindow", reinterpret_cast<HANDLE>(1));
+              SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+              previous_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+                  window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProgramRunningAJob::Answer)));
+              threadId_ = GetCurrentThreadId();
+              window_ = window;
+              MSG msg;
+              while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+                  DispatchMessageW(&msg);
+              }
+              RemovePropW(window, L"Vantrel.MainWindow");
+              DestroyWindow(window);
+              CloseHandle(mutex);
+          }) {
+        WaitFor([this] { return window_.load() != nullptr; }, 10000);
+    }
+    ~ProgramRunningAJob() {
+        PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+    ProgramRunningAJob(const ProgramRunningAJob&) = delete;
+    ProgramRunningAJob& operator=(const ProgramRunningAJob&) = delete;
+
+    int TimesAsked() const { return asked_; }
+
+  private:
+    static LRESULT CALLBACK Answer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self =
+            reinterpret_cast<ProgramRunningAJob*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message == RegisterWindowMessageW(L"Vantrel.CloseForSetup")) {
+            ++self->asked_;
+            return 2;
+        }
+        return CallWindowProcW(self->previous_, window, message, wParam, lParam);
+    }
+
+    std::atomic<HWND> window_{nullptr};
+    std::atomic<DWORD> threadId_{0};
+    std::atomic<int> asked_{0};
+    WNDPROC previous_ = nullptr;
+    std::thread thread_;
+};
+
+TEST_F(Installer, ASetupLeavesAProgramRunningAJobAloneAndChangesNothing) {
+    LogonEntrySetAside logonEntry;
+    ASSERT_EQ(0u, RunInstaller(L"vantrel_setup_old.exe", L"/S"));
+    const std::wstring folder = InstallFolder();
+    {
+        ProgramRunningAJob program;
+        EXPECT_EQ(2u, RunInstaller(L"vantrel_setup_new.exe", L"/verysilent"))
+            << "a silent setup that cannot go on ends with a non-zero exit code";
+        EXPECT_EQ(kOldVersion, FileVersionOf(InstalledProgram())) << "and changes nothing";
+        EXPECT_EQ(kOldVersion, RegistryText(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion"));
+        EXPECT_EQ(2u, RunAndWait(L"\"" + folder + L"\\uninstall.exe\" /S _?=" + folder,
+                                 kInstallerLimitMs))
+            << "nor does the uninstaller end the job";
+        EXPECT_TRUE(FileExists(InstalledProgram()));
+        EXPECT_EQ(2, program.TimesAsked());
+    }
+    UninstallIfPresent();
 }
 
 bool ServiceRegistered() {
