@@ -60,6 +60,7 @@ const fw::MessageTable CDlgMainDefrag::kTable{
         fw::OnCommand(ID_TRAY_EXIT, &CDlgMainDefrag::OnTrayExit),
         fw::OnCommand(ID_TRAY_ABOUT, &CDlgMainDefrag::OnTrayAbout),
         fw::OnCommand(ID_OPEN_POPUP, &CDlgMainDefrag::OnOpenPopup),
+        fw::OnMessage(WM_POPUP_NOT_SHOWN, &CDlgMainDefrag::OnPopupNotShown),
         fw::OnCommand(IDC_POPUP_START_SCAN, &CDlgMainDefrag::OnPopupStartScan),
         fw::OnMessage(WM_DESTROY, &CDlgMainDefrag::OnDestroy),
         fw::OnMessage(WM_SIZE, &CDlgMainDefrag::OnSize),
@@ -535,7 +536,21 @@ void CDlgMainDefrag::OnOpenPopup() {
     request.relaunchElevated = [&app = app_](const std::wstring& parameters) {
         return app.RelaunchElevated(parameters);
     };
-    StartPopupThread(std::move(request));
+    if (!popupThread_.Start(std::move(request))) {
+        Post(WM_POPUP_NOT_SHOWN);
+    }
+}
+
+bool CDlgMainDefrag::OnPopupNotShown(fw::Message& m) {
+    // Without its notice the reminder would leave an invisible process: the window
+    // comes instead.
+    if (!app_.MainWindowRelease) {
+        app_.MainWindowRelease = true;
+        Show(SW_SHOW);
+        SetForegroundWindow(Handle());
+    }
+    m.result = 0;
+    return true;
 }
 
 void CDlgMainDefrag::OnPopupStartScan() {
@@ -547,6 +562,7 @@ void CDlgMainDefrag::OnPopupStartScan() {
 }
 
 bool CDlgMainDefrag::OnDestroy(fw::Message&) {
+    popupThread_.Join();
     UnmarkMainWindow(Handle());
     ReleasePendingHandOvers(Handle());
     return false;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "app/PopupThread.h"
 #include "app/TrayIcon.h"
 #include "flows/HDDScanContainer.h"
 #include "flows/PageHost.h"
@@ -99,6 +100,7 @@ class CDlgMainDefrag : public fw::Dialog, public PageHost {
     void OnScanOnStartTimer();
     bool OnSysCommand(fw::Message& m);
     void OnOpenPopup();
+    bool OnPopupNotShown(fw::Message& m);
     void OnPopupStartScan();
     bool OnDestroy(fw::Message& m);
     bool OnWindowPosChanging(fw::Message& m);
@@ -124,6 +126,7 @@ class CDlgMainDefrag : public fw::Dialog, public PageHost {
     vantrel::service::JobService& jobService_;
     CDlgHDDScan pages_;
     CXTTrayIconEX tray_;
+    PopupThread popupThread_;
     fw::Icon icon_;
     fw::Icon smallIcon_;
     long jobState_ = 0;

@@ -1,15 +1,34 @@
 #include "app/PopupThread.h"
 
+#include <process.h>
+
 #include <memory>
-#include <thread>
 #include <utility>
 
 #include "framework/MessageLoop.h"
 
 namespace {
 
-// A new popup gives an earlier one's thread this long to let it go.
-constexpr DWORD kReplaceDelayMs = 100;
+// How often Join closes a popup that was still being made.
+constexpr DWORD kDismissAgainMs = 50;
+
+struct ThreadStart {
+    PopupRequest request;
+    PopupOptions options;
+};
+
+unsigned __stdcall PopupThreadMain(void* parameter) {
+    // Nothing unwinds out of a thread procedure.
+    try {
+        std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(parameter));
+        const HWND owner = start->request.owner;
+        if (!RunPopup(std::move(start->request), start->options) && owner != nullptr) {
+            PostMessageW(owner, WM_POPUP_NOT_SHOWN, 0, 0);
+        }
+    } catch (...) {
+    }
+    return 0;
+}
 
 }  // namespace
 
@@ -29,30 +48,59 @@ void PumpUntilDestroyed(HWND window) {
     }
 }
 
-void RunPopup(PopupRequest request, PopupOptions options) {
+bool RunPopup(PopupRequest request, PopupOptions options) {
     try {
-        if (CDLGPopupControl::CurrentWindow() != nullptr) {
-            Sleep(kReplaceDelayMs);
-        }
         const HWND owner = request.owner;
         CDLGPopupControl popup(std::move(request));
         popup.Configure(options);
-        if (popup.Create(owner) && popup.Phase() == popup::Phase::None) {
+        if (!popup.Create(owner)) {
+            return false;
+        }
+        if (popup.Phase() == popup::Phase::None) {
             popup.Show();
         }
         PumpUntilDestroyed(popup.Handle());
-    } catch (...) {
-        // The thread ends quietly; the program goes on without its reminder.
-    }
-}
-
-bool StartPopupThread(PopupRequest request, PopupOptions options) {
-    try {
-        std::thread(RunPopup, std::move(request), options).detach();
         return true;
     } catch (...) {
         return false;
     }
+}
+
+PopupThread::~PopupThread() {
+    Join();
+}
+
+bool PopupThread::Start(PopupRequest request, PopupOptions options) {
+    Join();
+    auto start = std::make_unique<ThreadStart>(ThreadStart{std::move(request), options});
+    const uintptr_t thread = _beginthreadex(nullptr, 0, &PopupThreadMain, start.get(), 0, nullptr);
+    if (thread == 0) {
+        return false;
+    }
+    start.release();  // the thread owns it now
+    thread_ = reinterpret_cast<HANDLE>(thread);
+    return true;
+}
+
+void PopupThread::Join() {
+    if (thread_ == nullptr) {
+        return;
+    }
+    // The popup's window is owned by a window of this thread: its end may send this
+    // thread messages, so they are answered while waiting. A popup still being made
+    // is closed once its window is there.
+    for (;;) {
+        DismissPopup();
+        const DWORD woken =
+            MsgWaitForMultipleObjects(1, &thread_, FALSE, kDismissAgainMs, QS_SENDMESSAGE);
+        if (woken == WAIT_OBJECT_0 || woken == WAIT_FAILED) {
+            break;
+        }
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    CloseHandle(thread_);
+    thread_ = nullptr;
 }
 
 void DismissPopup() {

@@ -82,6 +82,7 @@ bool CXTTrayIcon::Create(const wchar_t* tooltip, HWND target, UINT iconId, UINT 
     const std::wstring tip = TruncateTooltip(tooltip, tooltipLimit_);
     std::copy(tip.begin(), tip.end(), data_.szTip);
     data_.szTip[tip.size()] = L'\0';
+    wanted_ = true;
     return AddIcon();
 }
 
@@ -115,6 +116,7 @@ bool CXTTrayIcon::SetShellHiddenState(bool hidden) {
 }
 
 bool CXTTrayIcon::ShowIcon() {
+    wanted_ = true;
     if (!hidden_ && !removed_) {
         return true;
     }
@@ -130,6 +132,7 @@ bool CXTTrayIcon::ShowIcon() {
 }
 
 bool CXTTrayIcon::HideIcon() {
+    wanted_ = false;
     if (hidden_ || removed_) {
         return true;
     }
@@ -259,8 +262,10 @@ bool CXTTrayIcon::OnTaskbarCreated(fw::Message& m) {
 }
 
 bool CXTTrayIcon::OnSettingChange(fw::Message& m) {
-    if (m.wParam == SPI_SETWORKAREA && addFailed_) {
-        AddIcon();
+    // The taskbar may exist now. The icon comes in the state its owner last asked
+    // for: a window that is not in the tray has no visible icon.
+    if (m.wParam == SPI_SETWORKAREA && addFailed_ && AddIcon() && !wanted_) {
+        HideIcon();
     }
     return false;
 }

@@ -87,6 +87,8 @@ class CXTTrayIcon : public fw::Window {
     bool hidden_ = true;
     bool removed_ = true;
     bool addFailed_ = false;
+    // What the owner last asked for: shown (Create, ShowIcon) or hidden (HideIcon).
+    bool wanted_ = false;
     HWND target_ = nullptr;
     std::size_t tooltipLimit_ = kDefaultTooltipLimit;
     fw::Icon icon_;

@@ -101,6 +101,14 @@ TEST_F(MainWindowTest, ASetupThatAsksToCloseClosesAnIdleWindowButNeverARunningJo
     EXPECT_TRUE(window_.HasEnded()) << "it closes as the tray's Exit closes it";
 }
 
+TEST_F(MainWindowTest, AReminderWhoseNoticeCannotBeShownShowsTheWindowInstead) {
+    app_.MainWindowRelease = false;
+    window_.Show(SW_HIDE);
+    SendMessageW(Main(), WM_POPUP_NOT_SHOWN, 0, 0);
+    EXPECT_TRUE(app_.MainWindowRelease);
+    EXPECT_TRUE(IsWindowVisible(Main())) << "no invisible process";
+}
+
 TEST_F(MainWindowTest, HandOverRestoresAHiddenOrTrayedWindow) {
     window_.Show(SW_HIDE);
     SendMessageW(Main(), HandOverMessage(), 0, 0);

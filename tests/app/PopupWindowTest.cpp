@@ -94,8 +94,8 @@ class PopupWindowTest : public testing::Test {
         ASSERT_TRUE(owner_.Create(L"Owner", WS_POPUP));
     }
     void TearDown() override {
-        DismissPopup();
-        WaitFor([] { return CDLGPopupControl::CurrentWindow() == nullptr; });
+        thread_.Join();
+        EXPECT_EQ(nullptr, CDLGPopupControl::CurrentWindow());
         owner_.Destroy();
     }
 
@@ -117,7 +117,7 @@ class PopupWindowTest : public testing::Test {
     HWND Open(UINT displayMs) {
         PopupOptions options;
         options.displayMs = displayMs;
-        EXPECT_TRUE(StartPopupThread(Request(), options));
+        EXPECT_TRUE(thread_.Start(Request(), options));
         HWND window = nullptr;
         WaitFor([&] {
             window = CDLGPopupControl::CurrentWindow();
@@ -127,6 +127,7 @@ class PopupWindowTest : public testing::Test {
     }
 
     OwnerWindow owner_;
+    PopupThread thread_;
     std::atomic<bool> release_{false};
     std::wstring relaunchedWith_;
 };
@@ -254,13 +255,25 @@ TEST_F(PopupWindowTest, StartScanNowAsksTheOwnerForAScanAndDoesNotEndTheProgram)
     }
 }
 
+TEST_F(PopupWindowTest, ANoticeThatCannotBeMadeSaysSo) {
+    OwnerWindow gone;
+    ASSERT_TRUE(gone.Create(L"Gone", WS_POPUP));
+    const HWND stale = gone.Handle();
+    gone.Destroy();
+    PopupRequest request = Request();
+    request.owner = stale;
+    EXPECT_FALSE(RunPopup(std::move(request), PopupOptions{}))
+        << "no window for a popup whose owner is gone: the thread tells the owner";
+    EXPECT_EQ(nullptr, CDLGPopupControl::CurrentWindow());
+}
+
 TEST_F(PopupWindowTest, ALaterPopupReplacesAnEarlierOneWithoutEndingTheProgram) {
     HWND first = Open(60000);
     ASSERT_NE(nullptr, first);
     HWND second = nullptr;
     PopupOptions options;
     options.displayMs = 60000;
-    ASSERT_TRUE(StartPopupThread(Request(), options));
+    ASSERT_TRUE(thread_.Start(Request(), options));
     ASSERT_TRUE(WaitFor([&] {
         second = CDLGPopupControl::CurrentWindow();
         return second != nullptr && second != first && IsWindowVisible(second);

@@ -129,6 +129,16 @@ TEST_F(TrayIconTest, AFailedAddIsRetriedWhenTheWorkAreaChanges) {
     SendMessageW(tray_.Handle(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
     EXPECT_FALSE(tray_.AddFailed());
     EXPECT_FALSE(tray_.IsHidden());
+
+    // The add fails while the window is not in the tray (the main window hides the
+    // icon right after creating it): the retry adds it hidden.
+    SendMessageW(tray_.Handle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    ASSERT_TRUE(tray_.AddFailed());
+    ASSERT_TRUE(tray_.HideIcon());
+    ShellForgetsIcon(tray_);
+    SendMessageW(tray_.Handle(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+    EXPECT_FALSE(tray_.AddFailed());
+    EXPECT_TRUE(tray_.IsHidden()) << "no icon for a window that is not in the tray";
 }
 
 TEST_F(TrayIconTest, DoubleClickSendsTheDefaultCommandToTheTarget) {
