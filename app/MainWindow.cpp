@@ -464,13 +464,18 @@ void CDlgMainDefrag::OnScanOnStartTimer() {
     if (app_.Drives.CurrentDriveLetter == 0) {
         return;
     }
+    app_.Options.scanOnStart = false;
     if (app_.Options.scanDriveLetter != 0) {
         app_.Drives.CurrentDriveLetter =
             static_cast<wchar_t>(towupper(app_.Options.scanDriveLetter));
     }
-    pages_.SelectDriveByLetter(app_.Drives.CurrentDriveLetter);
+    // A drive that is not one of the listed fixed drives is not scanned: the
+    // selection page shows the drives there are instead.
+    if (!pages_.SelectDriveByLetter(app_.Drives.CurrentDriveLetter)) {
+        pages_.ShowPage(pages_.SelectionPage());
+        return;
+    }
     pages_.PostStartScan();
-    app_.Options.scanOnStart = false;
 }
 
 bool CDlgMainDefrag::OnSysCommand(fw::Message& m) {

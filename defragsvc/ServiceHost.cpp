@@ -71,7 +71,14 @@ void WINAPI ServiceMain(DWORD, wchar_t**) {
         return;
     }
     Report(SERVICE_START_PENDING, NO_ERROR, 3000);
-    const DWORD result = Serve(stopEvent, true);
+    // Nothing unwinds into the service control manager: a failure that escapes the
+    // service ends it as stopped, with a reason the manager records.
+    DWORD result = ERROR_SERVICE_SPECIFIC_ERROR;
+    try {
+        result = Serve(stopEvent, true);
+    } catch (...) {
+        result = ERROR_SERVICE_SPECIFIC_ERROR;
+    }
     Report(SERVICE_STOPPED, result);
 }
 

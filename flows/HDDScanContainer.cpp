@@ -64,15 +64,16 @@ void CDlgHDDScan::OnPaint(HDC target) {
     CXTMemDC memory(target, ClientRect());
 }
 
-void CDlgHDDScan::SelectDriveByLetter(wchar_t letter) {
+bool CDlgHDDScan::SelectDriveByLetter(wchar_t letter) {
     if (IsDriveLetter(letter) && selection_.SelectDriveByLetter(letter)) {
-        return;
+        return true;
     }
     // The caller may have made the letter the current drive already; the selected
     // drive takes that place again, so a scan that follows scans the drive shown.
     if (selection_.Handle() != nullptr) {
         selection_.OnDriveSelected();
     }
+    return false;
 }
 
 void CDlgHDDScan::PostStartScan() {

@@ -28,8 +28,9 @@ class CDlgHDDScan : public SkinnedPage {
 
     // Calls the main window makes into the pages.
     // Shows drive `letter` on the selection page. A letter outside A-Z, or one the
-    // list does not hold, is ignored: the selected drive stays the current one.
-    void SelectDriveByLetter(wchar_t letter);
+    // list does not hold, is ignored: the selected drive stays the current one, and
+    // the answer is false.
+    bool SelectDriveByLetter(wchar_t letter);
     // Has the selection page start a scan of the current drive, once the messages
     // already queued are handled.
     void PostStartScan();

@@ -1,6 +1,7 @@
 #include "updatedll/DownloadRun.h"
 
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "updatedll/CancelSwitch.h"
@@ -48,44 +49,74 @@ bool RunHidden(const std::vector<TransferItem>& items) {
     return FetchAll(items, cancel, [](std::uint64_t, std::uint64_t) {});
 }
 
-bool RunWithWindow(const std::vector<TransferItem>& items, HWND owner) {
-    CancelSwitch cancel;
-    ProgressWindow window(cancel);
-    // Like a modal dialog: the owner is disabled before the window appears.
-    const bool ownerEnabled = owner != nullptr && IsWindow(owner) && IsWindowEnabled(owner);
-    if (ownerEnabled) {
-        EnableWindow(owner, FALSE);
-    }
-    if (!window.Create(owner)) {
-        if (ownerEnabled) {
-            EnableWindow(owner, TRUE);
+// Disables a window for the length of a scope, as a modal dialog disables its owner,
+// and enables it again whatever ends the scope.
+class OwnerDisabled {
+  public:
+    explicit OwnerDisabled(HWND owner)
+        : owner_(owner != nullptr && IsWindow(owner) && IsWindowEnabled(owner) ? owner : nullptr) {
+        if (owner_ != nullptr) {
+            EnableWindow(owner_, FALSE);
         }
-        return RunHidden(items);
     }
-    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (done == nullptr) {
-        if (ownerEnabled) {
-            EnableWindow(owner, TRUE);
+    ~OwnerDisabled() {
+        if (owner_ != nullptr) {
+            EnableWindow(owner_, TRUE);
         }
+    }
+    OwnerDisabled(const OwnerDisabled&) = delete;
+    OwnerDisabled& operator=(const OwnerDisabled&) = delete;
+
+  private:
+    HWND owner_;
+};
+
+// An event handle closed whatever ends its scope.
+class OwnedEvent {
+  public:
+    OwnedEvent() : event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~OwnedEvent() {
+        if (event_ != nullptr) {
+            CloseHandle(event_);
+        }
+    }
+    OwnedEvent(const OwnedEvent&) = delete;
+    OwnedEvent& operator=(const OwnedEvent&) = delete;
+
+    HANDLE Get() const { return event_; }
+
+  private:
+    HANDLE event_;
+};
+
+// Runs the transfers on a worker thread while this thread runs the window's messages.
+// False when no event or thread could be had (both are released whatever happens).
+bool FetchBesideWindow(const std::vector<TransferItem>& items, CancelSwitch& cancel,
+                       ProgressWindow& window, bool& quit, WPARAM& quitCode) {
+    const OwnedEvent done;
+    if (done.Get() == nullptr) {
         return false;
     }
     bool result = false;
-    std::thread worker([&] {
-        try {
-            result =
-                FetchAll(items, cancel, [&window](std::uint64_t received, std::uint64_t total) {
-                    window.Report(received, total);
-                });
-        } catch (...) {
-            result = false;
-        }
-        SetEvent(done);
-    });
-
-    bool quit = false;
-    WPARAM quitCode = 0;
+    std::optional<std::thread> worker;
+    try {
+        worker.emplace([&] {
+            try {
+                result =
+                    FetchAll(items, cancel, [&window](std::uint64_t received, std::uint64_t total) {
+                        window.Report(received, total);
+                    });
+            } catch (...) {
+                result = false;
+            }
+            SetEvent(done.Get());
+        });
+    } catch (...) {
+        return false;
+    }
+    const HANDLE doneHandle = done.Get();
     for (;;) {
-        const DWORD wait = MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_ALLINPUT);
+        const DWORD wait = MsgWaitForMultipleObjects(1, &doneHandle, FALSE, INFINITE, QS_ALLINPUT);
         if (wait == WAIT_OBJECT_0 || wait == WAIT_FAILED) {
             break;
         }
@@ -104,12 +135,24 @@ bool RunWithWindow(const std::vector<TransferItem>& items, HWND owner) {
             }
         }
     }
-    worker.join();
-    CloseHandle(done);
-    // The owner comes back before the window goes, so that activation returns to it.
-    if (ownerEnabled) {
-        EnableWindow(owner, TRUE);
+    worker->join();
+    return result;
+}
+
+bool RunWithWindow(const std::vector<TransferItem>& items, HWND owner) {
+    CancelSwitch cancel;
+    ProgressWindow window(cancel);
+    // Like a modal dialog: the owner is disabled before the window appears.
+    std::optional<OwnerDisabled> ownerDisabled(std::in_place, owner);
+    if (!window.Create(owner)) {
+        ownerDisabled.reset();
+        return RunHidden(items);
     }
+    bool quit = false;
+    WPARAM quitCode = 0;
+    const bool result = FetchBesideWindow(items, cancel, window, quit, quitCode);
+    // The owner comes back before the window goes, so that activation returns to it.
+    ownerDisabled.reset();
     window.Destroy();
     if (quit) {
         PostQuitMessage(static_cast<int>(quitCode));

@@ -109,6 +109,19 @@ TEST_F(MainWindowTest, AReminderWhoseNoticeCannotBeShownShowsTheWindowInstead) {
     EXPECT_TRUE(IsWindowVisible(Main())) << "no invisible process";
 }
 
+TEST_F(MainWindowTest, ScanOnStartOfADriveThatIsNotListedScansNothing) {
+    app_.Options.scanOnStart = true;
+    for (const wchar_t letter : {L'Q', L'1'}) {
+        app_.Options.scanDriveLetter = letter;
+        SendMessageW(Main(), WM_TIMER, kScanOnStartTimer, 0);
+        Pump();
+        EXPECT_EQ(0, service_.jobsStarted) << static_cast<char>(letter);
+        EXPECT_EQ(&window_.Pages().SelectionPage(), window_.Pages().VisiblePage());
+        EXPECT_EQ(1, window_.WorkflowStep());
+        EXPECT_EQ(L'C', app_.Drives.CurrentDriveLetter) << "the selected drive stays current";
+    }
+}
+
 TEST_F(MainWindowTest, HandOverRestoresAHiddenOrTrayedWindow) {
     window_.Show(SW_HIDE);
     SendMessageW(Main(), HandOverMessage(), 0, 0);
