@@ -63,17 +63,13 @@ const fw::MessageTable CDlgMainDefrag::kTable{
         fw::OnMessage(WM_POPUP_NOT_SHOWN, &CDlgMainDefrag::OnPopupNotShown),
         fw::OnCommand(IDC_POPUP_START_SCAN, &CDlgMainDefrag::OnPopupStartScan),
         fw::OnMessage(WM_DESTROY, &CDlgMainDefrag::OnDestroy),
-        fw::OnMessage(WM_SIZE, &CDlgMainDefrag::OnSize),
+        fw::OnSize(&CDlgMainDefrag::OnSize),
         fw::OnPaint(&CDlgMainDefrag::OnPaint),
         fw::OnMouse(WM_LBUTTONDOWN, &CDlgMainDefrag::OnLButtonDown),
         fw::OnMouse(WM_LBUTTONUP, &CDlgMainDefrag::OnLButtonUp),
         fw::OnMouse(WM_MOUSEMOVE, &CDlgMainDefrag::OnMouseMove),
-        fw::OnMessage(WM_CTLCOLORDLG, &CDlgMainDefrag::OnCtlColor),
-        fw::OnMessage(WM_CTLCOLORSTATIC, &CDlgMainDefrag::OnCtlColor),
-        fw::OnMessage(WM_CTLCOLORBTN, &CDlgMainDefrag::OnCtlColor),
-        fw::OnMessage(WM_CTLCOLOREDIT, &CDlgMainDefrag::OnCtlColor),
-        fw::OnMessage(WM_CTLCOLORLISTBOX, &CDlgMainDefrag::OnCtlColor),
-        fw::OnMessage(WM_ERASEBKGND, &CDlgMainDefrag::OnEraseBackground),
+        fw::OnCtlColor(&CDlgMainDefrag::OnCtlColor),
+        fw::OnEraseBackground(&CDlgMainDefrag::OnEraseBackground),
         fw::OnMessage(WM_JOB_ACTIVITY, &CDlgMainDefrag::OnJobActivity),
         fw::OnMessage(WM_ENDSESSION, &CDlgMainDefrag::OnEndSession),
         fw::OnMessage(WM_QUERYENDSESSION, &CDlgMainDefrag::OnQueryEndSession),
@@ -374,15 +370,13 @@ void CDlgMainDefrag::OnMouseMove(POINT point) {
     SetCursor(LinkAt(point, aboutArea_, helpArea_) == Link::None ? arrow : hand);
 }
 
-bool CDlgMainDefrag::OnCtlColor(fw::Message& m) {
-    m.result = reinterpret_cast<LRESULT>(WhiteBrush());
-    return true;
+HBRUSH CDlgMainDefrag::OnCtlColor(HDC, HWND, UINT) {
+    return WhiteBrush();
 }
 
-bool CDlgMainDefrag::OnEraseBackground(fw::Message& m) {
-    // Painting covers the whole client area.
-    m.result = 0;
-    return true;
+bool CDlgMainDefrag::OnEraseBackground(HDC) {
+    // Nothing is erased: painting covers the whole client area.
+    return false;
 }
 
 bool CDlgMainDefrag::OnJobActivity(fw::Message& m) {

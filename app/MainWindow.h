@@ -87,8 +87,8 @@ class CDlgMainDefrag : public fw::Dialog, public PageHost {
     void OnLButtonDown(POINT point);
     void OnLButtonUp(POINT point);
     void OnMouseMove(POINT point);
-    bool OnCtlColor(fw::Message& m);
-    bool OnEraseBackground(fw::Message& m);
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT message);
+    bool OnEraseBackground(HDC dc);
     bool OnJobActivity(fw::Message& m);
     bool OnEndSession(fw::Message& m);
     bool OnQueryEndSession(fw::Message& m);

@@ -51,7 +51,7 @@ const fw::MessageTable CDLGPopupControl::kTable{
     &fw::Window::kTable,
     {
         fw::OnPaint(&CDLGPopupControl::OnPaint),
-        fw::OnMessage(WM_ERASEBKGND, &CDLGPopupControl::OnEraseBackground),
+        fw::OnEraseBackground(&CDLGPopupControl::OnEraseBackground),
         fw::OnTimer(popup::kShowTimer, &CDLGPopupControl::OnFadeTimer),
         fw::OnTimer(popup::kHideTimer, &CDLGPopupControl::OnFadeTimer),
         fw::OnTimer(popup::kDisplayTimer, &CDLGPopupControl::OnDisplayTimer),
@@ -317,8 +317,7 @@ bool CDLGPopupControl::OnDestroy(fw::Message&) {
     return false;
 }
 
-bool CDLGPopupControl::OnEraseBackground(fw::Message& m) {
-    m.result = 1;
+bool CDLGPopupControl::OnEraseBackground(HDC) {
     return true;
 }
 

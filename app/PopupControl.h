@@ -87,7 +87,7 @@ class CDLGPopupControl : public fw::Window {
     void ApplyState(bool forceOpacity);
     void SetOpacity(int opacity);
     void OnPaint(HDC dc);
-    bool OnEraseBackground(fw::Message& m);
+    bool OnEraseBackground(HDC dc);
     void OnFadeTimer(UINT_PTR id);
     void OnDisplayTimer();
     void OnMouseMove(POINT point);

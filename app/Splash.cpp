@@ -15,7 +15,7 @@ const fw::MessageTable CDlgSplash::kTable{
     &fw::Dialog::kTable,
     {
         fw::OnPaint(&CDlgSplash::OnPaint),
-        fw::OnMessage(WM_ERASEBKGND, &CDlgSplash::OnEraseBackground),
+        fw::OnEraseBackground(&CDlgSplash::OnEraseBackground),
         fw::OnMessage(WM_QUERYENDSESSION, &CDlgSplash::OnQueryEndSession),
     }};
 
@@ -39,8 +39,7 @@ void CDlgSplash::OnPaint(HDC target) {
     SkinPainter(memory.Get()).Draw(IDB_SPLASH, 0, 0, kSplashWidth, kSplashHeight);
 }
 
-bool CDlgSplash::OnEraseBackground(fw::Message& m) {
-    m.result = 1;
+bool CDlgSplash::OnEraseBackground(HDC) {
     return true;
 }
 

@@ -19,6 +19,6 @@ class CDlgSplash : public fw::Dialog {
     static const fw::MessageTable kTable;
     std::wstring title_;
     void OnPaint(HDC dc);
-    bool OnEraseBackground(fw::Message& m);
+    bool OnEraseBackground(HDC dc);
     bool OnQueryEndSession(fw::Message& m);
 };

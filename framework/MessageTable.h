@@ -328,8 +328,8 @@ MessageEntry OnSize(H handler) {
     });
 }
 
-// WM_ERASEBKGND. Handler: `bool OnEraseBackground(HDC)`; true = the background is
-// erased (or painting covers it), false = default erasing.
+// WM_ERASEBKGND, taken over from default erasing. Handler: `bool
+// OnEraseBackground(HDC)`, answering whether the background counts as erased.
 template <class H>
 MessageEntry OnEraseBackground(H handler) {
     detail::RequireWindowMember<H>();
@@ -337,10 +337,8 @@ MessageEntry OnEraseBackground(H handler) {
     return MessageEntry(WM_ERASEBKGND, std::nullopt, std::nullopt,
                         [handler](Window& window, Message& m) {
                             C& self = detail::Self<C>(window);
-                            if (!(self.*handler)(reinterpret_cast<HDC>(m.wParam))) {
-                                return false;
-                            }
-                            m.result = TRUE;
+                            m.result = (self.*handler)(reinterpret_cast<HDC>(m.wParam)) ? TRUE
+                                                                                        : FALSE;
                             return true;
                         });
 }

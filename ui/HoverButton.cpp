@@ -15,10 +15,10 @@ const fw::MessageTable CHoverButtonBase::kTable{
     &fw::Control::kTable,
     {
         fw::OnMouse(WM_MOUSEMOVE, &CHoverButtonBase::OnMouseMove),
-        fw::OnMessage(WM_ERASEBKGND, &CHoverButtonBase::OnEraseBackground),
+        fw::OnEraseBackground(&CHoverButtonBase::OnEraseBackground),
         fw::OnMouse(WM_MOUSELEAVE, &CHoverButtonBase::OnMouseLeave),
         fw::OnMouse(WM_MOUSEHOVER, &CHoverButtonBase::OnMouseHover),
-        fw::OnMessage(WM_SETCURSOR, &CHoverButtonBase::OnSetCursor),
+        fw::OnSetCursor(&CHoverButtonBase::OnSetCursor),
     }};
 
 const fw::MessageTable& CHoverButtonBase::Messages() const {
@@ -107,17 +107,15 @@ void CHoverButtonBase::OnMouseLeave() {
     currentCursor_ = nullptr;
 }
 
-bool CHoverButtonBase::OnSetCursor(fw::Message& m) {
+bool CHoverButtonBase::OnSetCursor(HWND, UINT, UINT) {
     if (!currentCursor_) {
         return false;  // the class cursor (the arrow)
     }
     SetCursor(currentCursor_);
-    m.result = TRUE;
     return true;
 }
 
-bool CHoverButtonBase::OnEraseBackground(fw::Message& m) {
-    // DrawItem paints the whole face.
-    m.result = FALSE;
-    return true;
+bool CHoverButtonBase::OnEraseBackground(HDC) {
+    // Not erased: DrawItem paints the whole face.
+    return false;
 }

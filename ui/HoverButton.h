@@ -51,8 +51,8 @@ class CHoverButtonBase : public fw::Control {
     bool OnMouseMove();
     void OnMouseHover();
     void OnMouseLeave();
-    bool OnSetCursor(fw::Message& m);
-    bool OnEraseBackground(fw::Message& m);
+    bool OnSetCursor(HWND window, UINT hitTest, UINT mouseMessage);
+    bool OnEraseBackground(HDC dc);
 
     const int frameCount_;
     HCURSOR currentCursor_ = nullptr;
