@@ -7,10 +7,10 @@
 #include "app/WindowShape.h"
 #include "framework/Gdi.h"
 #include "res/resource.h"
-#include "ui/SkinPainter.h"
-#include "ui/SharedFonts.h"
-#include "ui/SkinBitmaps.h"
-#include "ui/StringPool.h"
+#include "ui/widgets/SkinPainter.h"
+#include "ui/widgets/SharedFonts.h"
+#include "ui/widgets/SkinBitmaps.h"
+#include "ui/format/StringPool.h"
 
 namespace {
 

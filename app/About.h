@@ -7,7 +7,7 @@
 #include <string>
 
 #include "framework/Dialog.h"
-#include "ui/HoverButton.h"
+#include "ui/widgets/HoverButton.h"
 
 class CDlgAbout : public fw::Dialog {
   public:

@@ -1,7 +1,7 @@
 #include "app/AboutRules.h"
 
 #include "res/resource.h"
-#include "ui/FileVersionInfo.h"
+#include "ui/format/FileVersionInfo.h"
 
 namespace about {
 

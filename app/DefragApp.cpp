@@ -10,9 +10,9 @@
 #include "app/OsVersion.h"
 #include "res/resource.h"
 #include "state/SettingsStore.h"
-#include "ui/SharedBrushes.h"
-#include "ui/SharedFonts.h"
-#include "ui/StringPool.h"
+#include "ui/widgets/SharedBrushes.h"
+#include "ui/widgets/SharedFonts.h"
+#include "ui/format/StringPool.h"
 
 namespace {
 

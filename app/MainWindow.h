@@ -19,7 +19,7 @@
 #include "service/CellCountSource.h"
 #include "service/JobService.h"
 #include "service/ServiceRecord.h"
-#include "ui/HoverButton.h"
+#include "ui/widgets/HoverButton.h"
 
 class CDefragApp;
 

@@ -3,9 +3,9 @@
 #include "app/AdminCheck.h"
 #include "app/OsVersion.h"
 #include "res/resource.h"
-#include "ui/SkinPainter.h"
-#include "ui/ResourceString.h"
-#include "ui/XTMemDC.h"
+#include "ui/widgets/SkinPainter.h"
+#include "ui/format/ResourceString.h"
+#include "ui/widgets/XTMemDC.h"
 
 namespace {
 

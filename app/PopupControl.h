@@ -19,7 +19,7 @@
 #include "app/PopupRules.h"
 #include "framework/Gdi.h"
 #include "framework/Window.h"
-#include "ui/HoverButton.h"
+#include "ui/widgets/HoverButton.h"
 
 // What the program hands the popup when it opens it.
 struct PopupRequest {

@@ -2,9 +2,9 @@
 
 #include "app/WindowShape.h"
 #include "res/resource.h"
-#include "ui/SkinPainter.h"
-#include "ui/SkinBitmaps.h"
-#include "ui/XTMemDC.h"
+#include "ui/widgets/SkinPainter.h"
+#include "ui/widgets/SkinBitmaps.h"
+#include "ui/widgets/XTMemDC.h"
 
 namespace {
 constexpr int kSplashWidth = 424;

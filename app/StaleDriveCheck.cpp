@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include "res/resource.h"
-#include "ui/Format.h"
-#include "ui/StringPool.h"
-#include "ui/TimeConvert.h"
+#include "ui/format/Format.h"
+#include "ui/format/StringPool.h"
+#include "ui/format/TimeConvert.h"
 
 namespace {
 

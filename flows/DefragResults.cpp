@@ -12,11 +12,11 @@
 #include "res/resource.h"
 #include "service/JobService.h"
 #include "state/DriveHistoryStore.h"
-#include "ui/SharedBrushes.h"
-#include "ui/SharedFonts.h"
-#include "ui/StringPool.h"
-#include "ui/XTMemDC.h"
-#include "ui/SkinPainter.h"
+#include "ui/widgets/SharedBrushes.h"
+#include "ui/widgets/SharedFonts.h"
+#include "ui/format/StringPool.h"
+#include "ui/widgets/XTMemDC.h"
+#include "ui/widgets/SkinPainter.h"
 
 namespace svc = vantrel::service;
 using namespace defrag_results_layout;

@@ -18,7 +18,7 @@
 #include "flows/FileRecordReader.h"
 #include "flows/SelectDiskListing.h"
 #include "flows/SkinnedPage.h"
-#include "ui/HoverButton.h"
+#include "ui/widgets/HoverButton.h"
 
 class CDlgHDDScan;
 

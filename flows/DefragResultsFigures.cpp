@@ -6,7 +6,7 @@
 #include "flows/FragmentationPercent.h"
 #include "flows/SelectDiskListing.h"
 #include "res/resource.h"
-#include "ui/StringPool.h"
+#include "ui/format/StringPool.h"
 
 namespace svc = vantrel::service;
 

@@ -13,7 +13,7 @@
 
 #include "service/JobRecords.h"
 #include "state/DriveRecord.h"
-#include "ui/TimeConvert.h"
+#include "ui/format/TimeConvert.h"
 
 inline constexpr int kSpaceBarPixels = 150;
 

@@ -11,14 +11,14 @@
 #include "framework/MessageLoop.h"
 #include "framework/UserHandles.h"
 #include "res/resource.h"
-#include "ui/SharedBrushes.h"
-#include "ui/SharedFonts.h"
-#include "ui/SkinBitmaps.h"
-#include "ui/StringPool.h"
-#include "ui/TextFormat.h"
-#include "ui/TimeConvert.h"
-#include "ui/XTMemDC.h"
-#include "ui/SkinPainter.h"
+#include "ui/widgets/SharedBrushes.h"
+#include "ui/widgets/SharedFonts.h"
+#include "ui/widgets/SkinBitmaps.h"
+#include "ui/format/StringPool.h"
+#include "ui/format/TextFormat.h"
+#include "ui/format/TimeConvert.h"
+#include "ui/widgets/XTMemDC.h"
+#include "ui/widgets/SkinPainter.h"
 
 namespace svc = vantrel::service;
 using namespace progress_layout;

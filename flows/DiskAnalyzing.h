@@ -22,7 +22,7 @@
 #include "flows/VolumeMap.h"
 #include "flows/SkinnedPage.h"
 #include "service/JobRecords.h"
-#include "ui/HoverButton.h"
+#include "ui/widgets/HoverButton.h"
 
 class CDlgHDDScan;
 

@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "ui/Format.h"
+#include "ui/format/Format.h"
 
 std::optional<DiskSpace> QueryDiskSpace(wchar_t letter) {
     const wchar_t root[] = {letter, L':', L'\\', L'\0'};

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "state/DriveRecord.h"
-#include "ui/TimeConvert.h"
+#include "ui/format/TimeConvert.h"
 
 // What StartJob was asked for; the numbers are the page's mode values.
 enum class JobMode : int { Scan = 0, Optimize = 1 };

@@ -2,8 +2,8 @@
 
 #include "flows/SelectDiskListing.h"
 #include "res/resource.h"
-#include "ui/SharedBrushes.h"
-#include "ui/XTMemDC.h"
+#include "ui/widgets/SharedBrushes.h"
+#include "ui/widgets/XTMemDC.h"
 
 const fw::MessageTable CDlgHDDScan::kTable{&SkinnedPage::kTable,
                                            {

@@ -1,7 +1,7 @@
 #include "flows/Legend.h"
 
-#include "ui/SkinPainter.h"
-#include "ui/SkinBitmaps.h"
+#include "ui/widgets/SkinPainter.h"
+#include "ui/widgets/SkinBitmaps.h"
 
 void CLegend::SetBitmap(UINT resourceId) {
     bitmapId_ = resourceId;

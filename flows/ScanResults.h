@@ -16,7 +16,7 @@
 #include "flows/ScanResultsFigures.h"
 #include "flows/SelectDiskListing.h"
 #include "flows/SkinnedPage.h"
-#include "ui/HoverButton.h"
+#include "ui/widgets/HoverButton.h"
 
 class CDlgHDDScan;
 

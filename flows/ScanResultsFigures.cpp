@@ -5,7 +5,7 @@
 
 #include "flows/DiskAnalyzingRules.h"
 #include "res/resource.h"
-#include "ui/StringPool.h"
+#include "ui/format/StringPool.h"
 
 namespace svc = vantrel::service;
 

@@ -18,7 +18,7 @@
 #include "flows/FragmentationPercent.h"
 #include "service/JobRecords.h"
 #include "state/DriveRecord.h"
-#include "ui/TimeConvert.h"
+#include "ui/format/TimeConvert.h"
 
 // A byte count above this is shown in megabytes, otherwise in kilobytes.
 inline constexpr std::uint64_t kMegabyteThreshold = 0x100000;

@@ -8,13 +8,13 @@
 #include "res/resource.h"
 #include "service/JobRecords.h"
 #include "state/DriveHistoryStore.h"
-#include "ui/Format.h"
-#include "ui/SharedBrushes.h"
-#include "ui/SharedFonts.h"
-#include "ui/StringPool.h"
-#include "ui/TimeConvert.h"
-#include "ui/XTMemDC.h"
-#include "ui/SkinPainter.h"
+#include "ui/format/Format.h"
+#include "ui/widgets/SharedBrushes.h"
+#include "ui/widgets/SharedFonts.h"
+#include "ui/format/StringPool.h"
+#include "ui/format/TimeConvert.h"
+#include "ui/widgets/XTMemDC.h"
+#include "ui/widgets/SkinPainter.h"
 
 namespace svc = vantrel::service;
 using namespace select_layout;

@@ -17,7 +17,7 @@
 #include "flows/SelectDiskListing.h"
 #include "flows/SelectDiskStatus.h"
 #include "flows/SkinnedPage.h"
-#include "ui/HoverButton.h"
+#include "ui/widgets/HoverButton.h"
 
 class CDlgHDDScan;
 

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "ui/SkinPainter.h"
+#include "ui/widgets/SkinPainter.h"
 #include "framework/Window.h"
 #include "res/resource.h"
 

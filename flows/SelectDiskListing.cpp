@@ -1,7 +1,7 @@
 #include "flows/SelectDiskListing.h"
 
 #include "res/resource.h"
-#include "ui/StringPool.h"
+#include "ui/format/StringPool.h"
 
 namespace {
 

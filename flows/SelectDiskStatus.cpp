@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "res/resource.h"
-#include "ui/StringPool.h"
-#include "ui/TimeConvert.h"
+#include "ui/format/StringPool.h"
+#include "ui/format/TimeConvert.h"
 
 namespace {
 

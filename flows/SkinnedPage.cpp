@@ -1,6 +1,6 @@
 #include "flows/SkinnedPage.h"
 
-#include "ui/SharedBrushes.h"
+#include "ui/widgets/SharedBrushes.h"
 
 bool PointIn(const RECT& rect, POINT point) {
     return PtInRect(&rect, point) != FALSE;

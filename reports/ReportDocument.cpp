@@ -5,7 +5,7 @@
 
 #include "reports/ReportTemplates.h"
 #include "reports/ReportText.h"
-#include "ui/Format.h"
+#include "ui/format/Format.h"
 
 namespace svc = vantrel::service;
 namespace rt = report_template;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/Utf8Writer.h"
+#include "ui/format/Utf8Writer.h"
 
 namespace {
 

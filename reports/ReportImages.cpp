@@ -6,7 +6,7 @@
 
 #include "reports/ReportFile.h"
 #include "res/resource.h"
-#include "ui/Paths.h"
+#include "ui/format/Paths.h"
 
 namespace {
 

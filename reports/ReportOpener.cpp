@@ -3,7 +3,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "ui/Paths.h"
+#include "ui/format/Paths.h"
 
 namespace {
 

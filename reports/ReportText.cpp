@@ -4,8 +4,8 @@
 #include <iterator>
 #include <limits>
 
-#include "ui/Format.h"
-#include "ui/TimeConvert.h"
+#include "ui/format/Format.h"
+#include "ui/format/TimeConvert.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include "reports/ReportInput.h"
 #include "reports/ReportOpener.h"
 #include "res/resource.h"
-#include "ui/Paths.h"
-#include "ui/ResourceString.h"
-#include "ui/StringPool.h"
+#include "ui/format/Paths.h"
+#include "ui/format/ResourceString.h"
+#include "ui/format/StringPool.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "state/RegistryKey.h"
 #include "state/RegistryNames.h"
-#include "ui/TimeConvert.h"
+#include "ui/format/TimeConvert.h"
 
 namespace names = registry_names;
 

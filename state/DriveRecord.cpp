@@ -1,7 +1,7 @@
 #include "state/DriveRecord.h"
 
 #include "res/resource.h"
-#include "ui/ResourceString.h"
+#include "ui/format/ResourceString.h"
 
 IndiVidualDriveInfo::IndiVidualDriveInfo()
     : LastScanDate(LoadResourceString(IDS_SCANNING_NOT_PERFORMED)),

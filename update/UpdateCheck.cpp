@@ -5,8 +5,8 @@
 #include <stdexcept>
 
 #include "res/resource.h"
-#include "ui/FileVersionInfo.h"
-#include "ui/StringPool.h"
+#include "ui/format/FileVersionInfo.h"
+#include "ui/format/StringPool.h"
 #include "update/AnsiText.h"
 #include "update/InstallerHash.h"
 #include "update/InstallerName.h"

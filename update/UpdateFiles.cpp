@@ -1,6 +1,6 @@
 #include "update/UpdateFiles.h"
 
-#include "ui/Paths.h"
+#include "ui/format/Paths.h"
 
 std::optional<std::wstring> UpdateFolder() {
     std::wstring folder;

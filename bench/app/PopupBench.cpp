@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "state/DriveHistoryStore.h"
-#include "ui/TimeConvert.h"
+#include "ui/format/TimeConvert.h"
 
 namespace {
 

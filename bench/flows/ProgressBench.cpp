@@ -33,8 +33,8 @@
 #include "service/JobRecords.h"
 #include "state/RegistryKey.h"
 #include "tests/service/StandInService.h"
-#include "ui/SharedBrushes.h"
-#include "ui/SharedFonts.h"
+#include "ui/widgets/SharedBrushes.h"
+#include "ui/widgets/SharedFonts.h"
 
 namespace svc = vantrel::service;
 

@@ -25,8 +25,8 @@
 #include "service/ServiceBinding.h"
 #include "service/ServiceRecord.h"
 #include "tests/service/StandInService.h"
-#include "ui/Paths.h"
-#include "ui/ResourceString.h"
+#include "ui/format/Paths.h"
+#include "ui/format/ResourceString.h"
 
 namespace {
 

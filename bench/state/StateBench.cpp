@@ -11,7 +11,7 @@
 
 #include "state/DriveHistoryStore.h"
 #include "state/SettingsStore.h"
-#include "ui/Utf8Writer.h"
+#include "ui/format/Utf8Writer.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 
 #include "framework/DeviceContexts.h"
 #include "framework/Gdi.h"
-#include "ui/SharedFonts.h"
-#include "ui/XTMemDC.h"
+#include "ui/widgets/SharedFonts.h"
+#include "ui/widgets/XTMemDC.h"
 
 namespace {
 

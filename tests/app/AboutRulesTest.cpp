@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/VendorSite.h"
-#include "tests/ui/TempFolder.h"
+#include "tests/ui/format/TempFolder.h"
 
 namespace {
 

@@ -18,8 +18,8 @@
 #include "res/resource.h"
 #include "tests/service/StandInService.h"
 #include "tests/support/MessageBoxAnswer.h"
-#include "ui/SharedBrushes.h"
-#include "ui/SharedFonts.h"
+#include "ui/widgets/SharedBrushes.h"
+#include "ui/widgets/SharedFonts.h"
 
 namespace svc = vantrel::service;
 

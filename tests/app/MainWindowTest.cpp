@@ -19,9 +19,9 @@
 #include "tests/app/MenuPicker.h"
 #include "tests/support/FakeJobService.h"
 #include "tests/support/MessageBoxAnswer.h"
-#include "ui/SharedBrushes.h"
-#include "ui/SharedFonts.h"
-#include "ui/StringPool.h"
+#include "ui/widgets/SharedBrushes.h"
+#include "ui/widgets/SharedFonts.h"
+#include "ui/format/StringPool.h"
 
 namespace {
 

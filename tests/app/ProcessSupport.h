@@ -12,7 +12,7 @@
 #include <string>
 
 #include "state/DriveHistoryStore.h"
-#include "ui/TimeConvert.h"
+#include "ui/format/TimeConvert.h"
 
 namespace vantrel::testsupport {
 

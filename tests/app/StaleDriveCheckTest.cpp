@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/TimeConvert.h"
+#include "ui/format/TimeConvert.h"
 
 namespace {
 

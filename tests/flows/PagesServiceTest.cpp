@@ -29,9 +29,9 @@
 #include "tests/state/TestRegistry.h"
 #include "tests/support/MessageBoxAnswer.h"
 #include "tests/support/StandInWindowTest.h"
-#include "ui/Format.h"
-#include "ui/SharedBrushes.h"
-#include "ui/SharedFonts.h"
+#include "ui/format/Format.h"
+#include "ui/widgets/SharedBrushes.h"
+#include "ui/widgets/SharedFonts.h"
 
 namespace svc = vantrel::service;
 using vantrel::testsupport::FakeJobService;

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/flows/ProgressFixture.h"
-#include "ui/StringPool.h"
+#include "ui/format/StringPool.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include "flows/MapCache.h"
 #include "res/resource.h"
 #include "tests/support/FakeJobService.h"
-#include "tests/uikit/DibCanvas.h"
-#include "ui/SkinPainter.h"
-#include "ui/SkinBitmaps.h"
+#include "tests/ui/widgets/DibCanvas.h"
+#include "ui/widgets/SkinPainter.h"
+#include "ui/widgets/SkinBitmaps.h"
 
 namespace {
 

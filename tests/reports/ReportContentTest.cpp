@@ -14,7 +14,7 @@
 #include "tests/reports/RecordingLauncher.h"
 #include "tests/reports/ReportBytes.h"
 #include "tests/support/SystemTimes.h"
-#include "tests/ui/TempFolder.h"
+#include "tests/ui/format/TempFolder.h"
 
 using reports_test::CountOf;
 using reports_test::ReadBytes;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "res/resource.h"
-#include "ui/ResourceString.h"
+#include "ui/format/ResourceString.h"
 
 namespace {
 

@@ -24,9 +24,9 @@
 #include "tests/reports/ReportBytes.h"
 #include "tests/support/MessageBoxAnswer.h"
 #include "tests/support/StandInWindowTest.h"
-#include "ui/Paths.h"
-#include "ui/SharedBrushes.h"
-#include "ui/SharedFonts.h"
+#include "ui/format/Paths.h"
+#include "ui/widgets/SharedBrushes.h"
+#include "ui/widgets/SharedFonts.h"
 
 namespace svc = vantrel::service;
 using reports_test::Exists;

@@ -17,9 +17,9 @@
 #include "tests/reports/RecordingLauncher.h"
 #include "tests/reports/ReportBytes.h"
 #include "tests/support/MessageBoxAnswer.h"
-#include "tests/ui/TempFolder.h"
-#include "ui/Paths.h"
-#include "ui/ResourceString.h"
+#include "tests/ui/format/TempFolder.h"
+#include "ui/format/Paths.h"
+#include "ui/format/ResourceString.h"
 
 using reports_test::Exists;
 using reports_test::ReadBytes;

@@ -21,8 +21,8 @@
 #include "state/RegistryKey.h"
 #include "tests/service/StandInService.h"
 #include "tests/support/FakeJobService.h"
-#include "ui/SharedBrushes.h"
-#include "ui/SharedFonts.h"
+#include "ui/widgets/SharedBrushes.h"
+#include "ui/widgets/SharedFonts.h"
 
 namespace vantrel::testsupport {
 

@@ -13,8 +13,8 @@
 #include "tests/update/InstalledProgram.h"
 #include "tests/update/LoopbackServer.h"
 #include "tests/support/MessageBoxAnswer.h"
-#include "ui/Paths.h"
-#include "ui/StringPool.h"
+#include "ui/format/Paths.h"
+#include "ui/format/StringPool.h"
 #include "update/InstallerHash.h"
 #include "update/UpdateServer.h"
 

@@ -4,7 +4,7 @@
 
 #include "res/resource.h"
 #include "tests/update/LoopbackServer.h"
-#include "ui/FileVersionInfo.h"
+#include "ui/format/FileVersionInfo.h"
 
 namespace vantrel::testsupport {
 
