@@ -18,8 +18,20 @@ ResultsLoad::~ResultsLoad() {
     pages_.Host().EndResultsLoad();
 }
 
+namespace {
+
+// How often the count changes: often enough to be seen moving, seldom enough that
+// drawing it costs the reading next to nothing.
+constexpr unsigned long long kCountEveryMs = 40;
+
+}  // namespace
+
 bool ResultsLoad::OnRecordsRead(long done, long total) {
-    pages_.ProgressPage().ShowResultsCount(done, total);
+    const unsigned long long now = GetTickCount64();
+    if (lastCount_ == 0 || now - lastCount_ >= kCountEveryMs || done == total) {
+        lastCount_ = now;
+        pages_.ProgressPage().ShowResultsCount(done, total);
+    }
     // The cursor a move over the window sets while messages are handled is the
     // window's own; the wait cursor comes back for the next record.
     if (!quit_ && !fw::DispatchPendingMessages()) {

@@ -19,13 +19,14 @@ class ResultsLoad final : public FileRecordProgress {
     ResultsLoad(const ResultsLoad&) = delete;
     ResultsLoad& operator=(const ResultsLoad&) = delete;
 
-    // Shows the count and handles the queued messages; false once the reading is to
-    // end (a close, or the end of the program).
+    // Shows the count now and then and handles the queued messages; false once the
+    // reading is to end (a close, or the end of the program).
     bool OnRecordsRead(long done, long total) override;
 
   private:
     CDlgHDDScan& pages_;
     bool pagesWereEnabled_;
     bool quit_ = false;
+    unsigned long long lastCount_ = 0;
     fw::WaitCursor waiting_;
 };

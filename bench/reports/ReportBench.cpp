@@ -21,6 +21,7 @@
 #include "reports/ReportWriter.h"
 #include "service/CellCountSource.h"
 #include "service/DefragClient.h"
+#include "service/JobService.h"
 #include "service/JobCommandSender.h"
 #include "service/ServiceBinding.h"
 #include "service/ServiceRecord.h"
@@ -78,7 +79,7 @@ bool NoBrowser(HWND, const ShellLaunch&) {
 }
 
 // Every record of the last job, as the report reads them, without a listing limit.
-ReportInput FetchAll(ReportSource& source) {
+ReportInput FetchAll(svc::JobService& source) {
     ReportInput input;
     input.statistics = std::make_unique<svc::JobStatistics>();
     source.GetJobStatistics(*input.statistics);
@@ -95,7 +96,8 @@ ReportInput FetchAll(ReportSource& source) {
 }
 
 int Measure(int repetitions) {
-    ReportSource& source = ServiceReportSource();
+    svc::ServiceRecord record;
+    svc::ServiceLink source(record);
     ReportInput all = FetchAll(source);
     const std::size_t records = all.listedFiles.size();
     if (records == 0) {
