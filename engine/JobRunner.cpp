@@ -182,6 +182,9 @@ void JobRunner::Run(Factory factory, JobPace pace, Finished finished) {
         if (finished) {
             finished(*last);
         }
+        // Not active before it reads finished: a reset that follows the finished
+        // job must not count it as one cut short.
+        active_ = false;
         Publish(last);
         busy_ = false;
     } catch (...) {
