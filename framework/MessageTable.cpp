@@ -70,7 +70,11 @@ POINT ClientPointOf(const Message& m) {
 
 MessageEntry::MessageEntry(UINT message, std::optional<UINT_PTR> id, std::optional<UINT> code,
                            Handler handler)
-    : message_(message), lastMessage_(message), id_(id), code_(code), handler_(std::move(handler)) {}
+    : message_(message),
+      lastMessage_(message),
+      id_(id),
+      code_(code),
+      handler_(std::move(handler)) {}
 
 MessageEntry::MessageEntry(UINT first, UINT last, Handler handler)
     : message_(first), lastMessage_(last), handler_(std::move(handler)) {}

@@ -334,13 +334,12 @@ template <class H>
 MessageEntry OnEraseBackground(H handler) {
     detail::RequireWindowMember<H>();
     using C = detail::ClassOf<H>;
-    return MessageEntry(WM_ERASEBKGND, std::nullopt, std::nullopt,
-                        [handler](Window& window, Message& m) {
-                            C& self = detail::Self<C>(window);
-                            m.result = (self.*handler)(reinterpret_cast<HDC>(m.wParam)) ? TRUE
-                                                                                        : FALSE;
-                            return true;
-                        });
+    return MessageEntry(
+        WM_ERASEBKGND, std::nullopt, std::nullopt, [handler](Window& window, Message& m) {
+            C& self = detail::Self<C>(window);
+            m.result = (self.*handler)(reinterpret_cast<HDC>(m.wParam)) ? TRUE : FALSE;
+            return true;
+        });
 }
 
 // Every WM_CTLCOLOR* message (message boxes, edits, list boxes, buttons, the dialog,
@@ -350,16 +349,17 @@ template <class H>
 MessageEntry OnCtlColor(H handler) {
     detail::RequireWindowMember<H>();
     using C = detail::ClassOf<H>;
-    return MessageEntry(WM_CTLCOLORMSGBOX, WM_CTLCOLORSTATIC, [handler](Window& window, Message& m) {
-        C& self = detail::Self<C>(window);
-        const HBRUSH brush = (self.*handler)(reinterpret_cast<HDC>(m.wParam),
-                                             reinterpret_cast<HWND>(m.lParam), m.message);
-        if (brush == nullptr) {
-            return false;
-        }
-        m.result = reinterpret_cast<LRESULT>(brush);
-        return true;
-    });
+    return MessageEntry(
+        WM_CTLCOLORMSGBOX, WM_CTLCOLORSTATIC, [handler](Window& window, Message& m) {
+            C& self = detail::Self<C>(window);
+            const HBRUSH brush = (self.*handler)(reinterpret_cast<HDC>(m.wParam),
+                                                 reinterpret_cast<HWND>(m.lParam), m.message);
+            if (brush == nullptr) {
+                return false;
+            }
+            m.result = reinterpret_cast<LRESULT>(brush);
+            return true;
+        });
 }
 
 // WM_SETCURSOR. Handler: `bool OnSetCursor(HWND window, UINT hitTest, UINT mouseMessage)`;
@@ -371,8 +371,8 @@ MessageEntry OnSetCursor(H handler) {
     return MessageEntry(WM_SETCURSOR, std::nullopt, std::nullopt,
                         [handler](Window& window, Message& m) {
                             C& self = detail::Self<C>(window);
-                            if (!(self.*handler)(reinterpret_cast<HWND>(m.wParam),
-                                                 LOWORD(m.lParam), HIWORD(m.lParam))) {
+                            if (!(self.*handler)(reinterpret_cast<HWND>(m.wParam), LOWORD(m.lParam),
+                                                 HIWORD(m.lParam))) {
                                 return false;
                             }
                             m.result = TRUE;

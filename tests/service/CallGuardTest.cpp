@@ -173,6 +173,5 @@ TEST(CallGuard, UnwindsTheFramesAboveIt) {
 }
 #endif
 
-
 }  // namespace
 }  // namespace vantrel::service

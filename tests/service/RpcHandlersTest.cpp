@@ -16,8 +16,10 @@ namespace JobCommandCode = service::JobCommandCode;
 class ServerRoutines : public testing::Test {
   protected:
     ServerRoutines()
-        : engine_({[](wchar_t) { return 4ull << 30; }, [](wchar_t) { return std::wstring(); },
-                   [] { return 0u; }, {}}) {
+        : engine_({[](wchar_t) { return 4ull << 30; },
+                   [](wchar_t) { return std::wstring(); },
+                   [] { return 0u; },
+                   {}}) {
         AttachEngine(&engine_);
     }
     ~ServerRoutines() override { AttachEngine(nullptr); }
