@@ -10,6 +10,7 @@ const MessageTable Window::kTable{nullptr,
                                   {
                                       OnMessage(WM_DRAWITEM, &Window::ReflectDrawItem),
                                       OnMessage(WM_MEASUREITEM, &Window::ReflectMeasureItem),
+                                      OnMessage(WM_PRINTCLIENT, &Window::PrintClient),
                                   }};
 
 namespace {
@@ -161,6 +162,16 @@ bool Window::ReflectDrawItem(Message& m) {
     }
     control->DrawItem(*item);
     m.result = TRUE;
+    return true;
+}
+
+bool Window::PrintClient(Message& m) {
+    // The window's own paint handler, into the DC the caller gives.
+    Message paint{m.hwnd, WM_PAINT, m.wParam, 0};
+    if (m.wParam == 0 || !DispatchThroughTable(Messages(), *this, paint)) {
+        return false;
+    }
+    m.result = 0;
     return true;
 }
 

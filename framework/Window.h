@@ -134,6 +134,9 @@ class Window {
     // attached fw::Control go to that control's DrawItem / MeasureItem.
     bool ReflectDrawItem(Message& m);
     bool ReflectMeasureItem(Message& m);
+    // WM_PRINTCLIENT: the window's paint handler draws into the given DC (a child that
+    // shows part of its parent's picture asks for it this way).
+    bool PrintClient(Message& m);
 
     HWND hwnd_ = nullptr;
     int dispatchDepth_ = 0;

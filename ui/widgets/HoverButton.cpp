@@ -12,7 +12,7 @@ constexpr DWORD kHoverTimeMs = 1;
 }  // namespace
 
 const fw::MessageTable CHoverButtonBase::kTable{
-    &fw::Control::kTable,
+    &CPushControl::kTable,
     {
         fw::OnMouse(WM_MOUSEMOVE, &CHoverButtonBase::OnMouseMove),
         fw::OnEraseBackground(&CHoverButtonBase::OnEraseBackground),
@@ -79,6 +79,7 @@ void CHoverButtonBase::DrawItem(const DRAWITEMSTRUCT& item) {
     }
     BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, frameWidth_, frameHeight_, strip.Get(),
            frame * frameWidth_, 0, SRCCOPY);
+    DrawKeyboardFocus(item);
 }
 
 bool CHoverButtonBase::OnMouseMove() {

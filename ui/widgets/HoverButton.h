@@ -12,11 +12,11 @@
 
 #include <windows.h>
 
-#include "framework/Control.h"
 #include "framework/Gdi.h"
+#include "ui/widgets/PushControl.h"
 
 // The behaviour both button kinds share; they differ only in the frame count.
-class CHoverButtonBase : public fw::Control {
+class CHoverButtonBase : public CPushControl {
   public:
     ~CHoverButtonBase() override = default;
 
