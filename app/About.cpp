@@ -44,14 +44,17 @@ std::wstring ProgramPath() {
 
 }  // namespace
 
-const fw::MessageTable CDlgAbout::kTable{&fw::Dialog::kTable,
-                                         {
-                                             fw::OnCommand(IDC_ABOUT_OK, &CDlgAbout::OnOkButton),
-                                             fw::OnPaint(&CDlgAbout::OnPaint),
-                                             fw::OnMouse(WM_LBUTTONDOWN, &CDlgAbout::OnLButtonDown),
-                                             fw::OnMouse(WM_MOUSEMOVE, &CDlgAbout::OnMouseMove),
-                                             fw::OnMouse(WM_LBUTTONUP, &CDlgAbout::OnLButtonUp),
-                                         }};
+const fw::MessageTable CDlgAbout::kTable{
+    &fw::Dialog::kTable,
+    {
+        fw::OnCommand(IDC_ABOUT_OK, &CDlgAbout::OnOkButton),
+        fw::OnCommand(IDC_ABOUT_WEBSITE_LINK, &CDlgAbout::OpenWebsite),
+        fw::OnCommand(IDC_ABOUT_EMAIL_LINK, &CDlgAbout::OpenMail),
+        fw::OnPaint(&CDlgAbout::OnPaint),
+        fw::OnMouse(WM_LBUTTONDOWN, &CDlgAbout::OnLButtonDown),
+        fw::OnMouse(WM_MOUSEMOVE, &CDlgAbout::OnMouseMove),
+        fw::OnMouse(WM_LBUTTONUP, &CDlgAbout::OnLButtonUp),
+    }};
 
 const fw::MessageTable& CDlgAbout::Messages() const {
     return kTable;
@@ -72,7 +75,11 @@ bool CDlgAbout::OnInitDialog() {
 
     okButton_.Attach(Handle(), IDC_ABOUT_OK);
     okButton_.LoadStrip(IDB_BUTTON_OK);
+    okButton_.SetCaption(IDS_CAPTION_OK);
     MoveItem(IDC_ABOUT_OK, about::kOkX, about::kOkY, about::kOkWidth, about::kOkHeight);
+    websiteLink_.Create(Handle(), IDC_ABOUT_WEBSITE_LINK, about::kWebsiteLink,
+                        VendorSiteDisplayAddress());
+    emailLink_.Create(Handle(), IDC_ABOUT_EMAIL_LINK, about::kEmailLink, SupportEmailAddress());
     return true;
 }
 
@@ -122,14 +129,21 @@ void CDlgAbout::OnMouseMove(POINT point) {
 void CDlgAbout::OnLButtonUp(POINT point) {
     switch (about::LinkAt(point)) {
         case about::Link::Website:
-            ShellExecuteW(Handle(), L"open", VendorSiteAddress().c_str(), nullptr, nullptr,
-                          SW_SHOWMAXIMIZED);
+            OpenWebsite();
             break;
         case about::Link::Email:
-            ShellExecuteW(Handle(), L"open", SupportMailLink().c_str(), nullptr, nullptr,
-                          SW_SHOWNORMAL);
+            OpenMail();
             break;
         case about::Link::None:
             break;
     }
+}
+
+void CDlgAbout::OpenWebsite() {
+    ShellExecuteW(Handle(), L"open", VendorSiteAddress().c_str(), nullptr, nullptr,
+                  SW_SHOWMAXIMIZED);
+}
+
+void CDlgAbout::OpenMail() {
+    ShellExecuteW(Handle(), L"open", SupportMailLink().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

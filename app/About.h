@@ -8,6 +8,7 @@
 
 #include "framework/Dialog.h"
 #include "ui/widgets/HoverButton.h"
+#include "ui/widgets/TextLink.h"
 
 class CDlgAbout : public fw::Dialog {
   public:
@@ -31,7 +32,12 @@ class CDlgAbout : public fw::Dialog {
     void OnLButtonDown(POINT point);
     void OnMouseMove(POINT point);
     void OnLButtonUp(POINT point);
+    void OpenWebsite();
+    void OpenMail();
 
     CHoverButton okButton_;
+    // The two links, for the keyboard (the window paints them).
+    CTextLink websiteLink_;
+    CTextLink emailLink_;
     std::wstring versionText_;
 };

@@ -60,6 +60,8 @@ const fw::MessageTable CDlgMainDefrag::kTable{
         fw::OnCommand(ID_TRAY_EXIT, &CDlgMainDefrag::OnTrayExit),
         fw::OnCommand(ID_TRAY_ABOUT, &CDlgMainDefrag::OnTrayAbout),
         fw::OnCommand(ID_OPEN_POPUP, &CDlgMainDefrag::OnOpenPopup),
+        fw::OnCommand(IDC_MAIN_ABOUT_LINK, &CDlgMainDefrag::OpenAbout),
+        fw::OnCommand(IDC_MAIN_HELP_LINK, &CDlgMainDefrag::OpenHelpPage),
         fw::OnMessage(WM_POPUP_NOT_SHOWN, &CDlgMainDefrag::OnPopupNotShown),
         fw::OnCommand(IDC_POPUP_START_SCAN, &CDlgMainDefrag::OnPopupStartScan),
         fw::OnMessage(WM_DESTROY, &CDlgMainDefrag::OnDestroy),
@@ -183,6 +185,11 @@ bool CDlgMainDefrag::OnInitDialog() {
     minimizeButton_.LoadStrip(IDB_BUTTON_MINIMIZE);
     closeButton_.LoadStrip(IDB_BUTTON_CLOSE);
     updateButton_.LoadStrip(IDB_BUTTON_UPDATE);
+    minimizeButton_.SetCaption(IDS_CAPTION_MINIMIZE);
+    closeButton_.SetCaption(IDS_CAPTION_CLOSE);
+    updateButton_.SetCaption(IDS_CAPTION_CHECK_UPDATES);
+    aboutLink_.Create(Handle(), IDC_MAIN_ABOUT_LINK, kAboutArea, IDS_ABOUT_LINK);
+    helpLink_.Create(Handle(), IDC_MAIN_HELP_LINK, kHelpArea, IDS_HELP_LINK);
     OnSize();
 
     pages_.CreateModeless(Handle());
@@ -246,6 +253,8 @@ void CDlgMainDefrag::SetWorkflowStep(int step) {
 void CDlgMainDefrag::SetLinkAreas(bool enabled) {
     aboutArea_ = enabled ? kAboutArea : RECT{};
     helpArea_ = enabled ? kHelpArea : RECT{};
+    aboutLink_.SetArea(aboutArea_);
+    helpLink_.SetArea(helpArea_);
 }
 
 void CDlgMainDefrag::HideToTray() {

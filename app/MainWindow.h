@@ -20,6 +20,7 @@
 #include "service/JobService.h"
 #include "service/ServiceRecord.h"
 #include "ui/widgets/HoverButton.h"
+#include "ui/widgets/TextLink.h"
 
 class CDefragApp;
 
@@ -121,6 +122,9 @@ class CDlgMainDefrag : public fw::Dialog, public PageHost {
     CHoverButton closeButton_;
     CHoverButton minimizeButton_;
     CHoverButton updateButton_;
+    // The About and Help links of the banner, for the keyboard (the window paints them).
+    CTextLink aboutLink_;
+    CTextLink helpLink_;
     vantrel::service::ServiceRecord service_;
     std::unique_ptr<vantrel::service::ServiceLink> ownLink_;
     vantrel::service::JobService& jobService_;

@@ -127,6 +127,7 @@ bool CDLGPopupControl::Create(HWND owner) {
         GetModuleHandleW(nullptr), nullptr);
     if (button != nullptr && button_.Attach(button)) {
         button_.LoadStrip(IDB_BUTTON_POPUP_SCAN);
+        button_.SetCaption(IDS_START_SCAN_NOW);
         MoveWindow(button, popup::kButtonX, popup::kButtonY, popup::kButtonWidth,
                    popup::kButtonHeight, FALSE);
     }

@@ -94,6 +94,11 @@ bool CXTTrayIcon::AddIcon() {
     if (added) {
         hidden_ = false;
         removed_ = false;
+        // Version 3 keeps the callback's layout and adds the keyboard: Space or Enter on
+        // the icon comes as the shell's key select, the menu key as WM_CONTEXTMENU.
+        NOTIFYICONDATAW version = data_;
+        version.uVersion = NOTIFYICON_VERSION;
+        Shell_NotifyIconW(NIM_SETVERSION, &version);
     }
     return added;
 }

@@ -72,6 +72,8 @@ const RECT& CDlgDefragResults::ReportLinkArea() const {
 bool CDlgDefragResults::OnInitDialog() {
     back_.Attach(Handle(), IDC_DEFRAG_BACK);
     back_.LoadStrip(IDB_BUTTON_BACK);
+    back_.SetCaption(IDS_CAPTION_BACK);
+    CreateLink(IDS_VIEW_SUMMARY_REPORT);
     SetItemFont(IDC_DEFRAG_TITLE, FontSegoe18.Get());
     SetItemFont(IDC_DEFRAG_DESCRIPTION, FontSegoe13.Get());
     PlaceControls();

@@ -115,6 +115,8 @@ bool CDlgDiskAnalyzing::OnInitDialog() {
     for (int i = 0; i < kLegendCount; ++i) {
         legends_[i].Attach(Handle(), kLegend[i].swatchId);
         legends_[i].SetBitmap(kLegend[i].bitmap);
+        // A swatch shows only a colour: its name is the label beside it.
+        legends_[i].SetText(LoadPooledString(kLegend[i].text).c_str());
         SetItemText(kLegend[i].labelId, LoadPooledString(kLegend[i].text).c_str());
         SetItemFont(kLegend[i].labelId, FontSegoe12.Get());
     }
@@ -126,6 +128,11 @@ bool CDlgDiskAnalyzing::OnInitDialog() {
     stopDefrag_.LoadStrip(IDB_BUTTON_STOP);
     seeResults_.LoadStrip(IDB_BUTTON_SEE_RESULTS);
     viewReport_.LoadStrip(IDB_BUTTON_VIEW_REPORT);
+    stop_.SetCaption(IDS_CAPTION_STOP);
+    stopDefrag_.SetCaption(IDS_CAPTION_STOP);
+    seeResults_.SetCaption(IDS_CAPTION_SEE_RESULTS);
+    viewReport_.SetCaption(IDS_CAPTION_VIEW_REPORT);
+    SetItemText(IDC_PROGRESS_BAR, LoadPooledString(IDS_CAPTION_PROGRESS).c_str());
 
     SetItemFont(IDC_PROGRESS_TITLE, FontSegoe18.Get());
     SetItemFont(IDC_PROGRESS_DESCRIPTION, FontSegoe13.Get());

@@ -54,6 +54,9 @@ bool CDlgScanResults::OnInitDialog() {
     cancel_.Attach(Handle(), IDC_SCAN_CANCEL);
     defrag_.LoadStrip(IDB_BUTTON_DEFRAG);
     cancel_.LoadStrip(IDB_BUTTON_CANCEL);
+    defrag_.SetCaption(IDS_CAPTION_DEFRAG);
+    cancel_.SetCaption(IDS_CAPTION_CANCEL);
+    CreateLink(IDS_VIEW_SUMMARY_REPORT);
     SetItemFont(IDC_SCAN_TITLE, FontSegoe18.Get());
     SetItemFont(IDC_SCAN_DESCRIPTION, FontSegoe13.Get());
     SetItemFont(IDC_SCAN_DETECTED, FontTahoma11.Get());

@@ -55,6 +55,9 @@ bool CSelectDiskDlg::OnInitDialog() {
     optimizeNow_.Attach(Handle(), IDC_SELECT_OPTIMIZE_NOW);
     startScan_.LoadStrip(IDB_BUTTON_START_SCAN);
     optimizeNow_.LoadStrip(IDB_BUTTON_OPTIMIZE_NOW);
+    startScan_.SetCaption(IDS_CAPTION_START_SCAN);
+    optimizeNow_.SetCaption(IDS_OPTIMIZE_NOW);
+    CreateLink(IDS_START_SCAN_NOW);
     for (int id : {IDC_SELECT_OPTIMIZE_NOW, IDC_SELECT_SPARE}) {
         ShowItem(id, false);
         EnableItem(id, false);
@@ -174,6 +177,7 @@ void CSelectDiskDlg::RefreshSummary(wchar_t letter) {
     status_ = EvaluateDriveStatus(record->Status, fragmentation, daysSinceScan_);
     actionText_ = status_.action != 0 ? LoadPooledString(status_.action) : std::wstring();
     linkArea_ = status_.linkArmed ? kLinkArea : RECT{};
+    RefreshLink(LinkText());
     Invalidate(&kStatusIconDirty, false);
 
     if (record->IsvalidScanTime) {

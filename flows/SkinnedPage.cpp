@@ -1,5 +1,6 @@
 #include "flows/SkinnedPage.h"
 
+#include "res/resource.h"
 #include "ui/widgets/SharedBrushes.h"
 
 bool PointIn(const RECT& rect, POINT point) {
@@ -14,6 +15,7 @@ const fw::MessageTable SkinnedPage::kTable{
         fw::OnCtlColor(&SkinnedPage::OnCtlColor),
         fw::OnSetCursor(&SkinnedPage::OnSetCursor),
         fw::OnMouse(WM_LBUTTONUP, &SkinnedPage::OnLButtonUp),
+        fw::OnCommand(IDC_PAGE_LINK, &SkinnedPage::OnLinkClicked),
     }};
 
 const fw::MessageTable& SkinnedPage::Messages() const {
@@ -23,6 +25,17 @@ const fw::MessageTable& SkinnedPage::Messages() const {
 const RECT& SkinnedPage::LinkArea() const {
     static const RECT none = {};
     return none;
+}
+
+void SkinnedPage::CreateLink(UINT captionId) {
+    link_.Create(Handle(), IDC_PAGE_LINK, LinkArea(), captionId);
+}
+
+void SkinnedPage::RefreshLink(const std::wstring& caption) {
+    if (!caption.empty()) {
+        link_.SetText(caption.c_str());
+    }
+    link_.SetArea(LinkArea());
 }
 
 HBRUSH SkinnedPage::StaticColours(HDC dc, int) {

@@ -2,12 +2,14 @@
 // covers the whole client area (no background erase), controls draw with a
 // transparent background on the program's white brush, Enter and Escape do nothing,
 // the page puts its controls at fixed places on every resize, and a text link the
-// page paints shows the hand cursor and answers a left-button release.
+// page paints shows the hand cursor and answers a left-button release; the keyboard
+// reaches the link through a control over it (ui/widgets/TextLink.h).
 #pragma once
 
 #include <windows.h>
 
 #include "framework/Dialog.h"
+#include "ui/widgets/TextLink.h"
 
 // Whether a point lies in a rectangle (an empty rectangle contains nothing).
 bool PointIn(const RECT& rect, POINT point);
@@ -33,6 +35,10 @@ class SkinnedPage : public fw::Dialog {
     // what a click on it does.
     virtual const RECT& LinkArea() const;
     virtual void OnLinkClicked() {}
+    // Makes the link's control (once the window exists), with string `captionId` as
+    // its name; RefreshLink follows LinkArea and a new caption.
+    void CreateLink(UINT captionId);
+    void RefreshLink(const std::wstring& caption = std::wstring());
 
   private:
     void OnSize() { PlaceControls(); }
@@ -40,4 +46,6 @@ class SkinnedPage : public fw::Dialog {
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT message);
     bool OnSetCursor(HWND window, UINT hitTest, UINT mouseMessage);
     void OnLButtonUp(POINT point);
+
+    CTextLink link_;
 };

@@ -3,11 +3,54 @@
 #include <algorithm>
 
 #include "framework/DeviceContexts.h"
+#include "flows/MapAccessible.h"
 #include "res/resource.h"
+#include "ui/format/StringPool.h"
+#include "ui/format/TextFormat.h"
 
 namespace svc = vantrel::service;
 
+const fw::MessageTable CVolmeMap::kTable{&fw::Control::kTable,
+                                         {
+                                             fw::OnMessage(WM_GETOBJECT, &CVolmeMap::OnGetObject),
+                                         }};
+
+const fw::MessageTable& CVolmeMap::Messages() const {
+    return kTable;
+}
+
 CVolmeMap::CVolmeMap() = default;
+
+bool CVolmeMap::OnGetObject(fw::Message& m) {
+    m.result = AnswerMapAccessibility(
+        Handle(), m.wParam, m.lParam, [] { return LoadPooledString(IDS_CAPTION_MAP); },
+        [this] { return AccessibleValue(); });
+    return m.result != 0;
+}
+
+std::wstring CVolmeMap::AccessibleValue() const {
+    if (cells_.empty()) {
+        return LoadPooledString(IDS_MAP_NOT_READ);
+    }
+    static constexpr UINT kStateNames[] = {IDS_LEGEND_FREE, IDS_LEGEND_USED, IDS_LEGEND_OPTIMIZED,
+                                           IDS_LEGEND_FRAGMENTED, IDS_LEGEND_MFT};
+    // In the legend's order.
+    static constexpr svc::CellState kOrder[] = {svc::CellState::Fragmented,
+                                                svc::CellState::Optimized, svc::CellState::Used,
+                                                svc::CellState::Mft, svc::CellState::Free};
+    const std::array<int, 5> shares = CellStateShares(cells_);
+    std::wstring value;
+    for (const svc::CellState state : kOrder) {
+        const auto index = static_cast<std::size_t>(state);
+        if (!value.empty()) {
+            value += L", ";
+        }
+        value +=
+            ReplaceNumbered(LoadPooledString(IDS_MAP_SHARE), LoadPooledString(kStateNames[index]),
+                            std::to_wstring(shares[index]));
+    }
+    return value;
+}
 
 CVolmeMap::~CVolmeMap() = default;
 

@@ -52,7 +52,16 @@ class CVolmeMap : public fw::Control, public vantrel::service::CellCountSource {
 
     void DrawItem(const DRAWITEMSTRUCT& item) override;
 
+    // What assistive technology reads as the map's value: the share of each cell
+    // state in the last map drawn, or that none was read yet.
+    std::wstring AccessibleValue() const;
+
+  protected:
+    static const fw::MessageTable kTable;
+    const fw::MessageTable& Messages() const override;
+
   private:
+    bool OnGetObject(fw::Message& m);
     bool EnsureGrid();
 
     vantrel::service::JobService* service_ = nullptr;

@@ -23,3 +23,18 @@ MapGrid GridForClientSize(int width, int height) {
     }
     return MapGrid{width / kCellPitch, height / kCellPitch};
 }
+
+std::array<int, 5> CellStateShares(std::span<const vantrel::service::MapCell> cells) {
+    std::array<std::size_t, 5> counts = {};
+    for (const vantrel::service::MapCell& cell : cells) {
+        ++counts[static_cast<std::size_t>(vantrel::service::CellStateOf(cell))];
+    }
+    std::array<int, 5> shares = {};
+    if (cells.empty()) {
+        return shares;
+    }
+    for (std::size_t state = 0; state < counts.size(); ++state) {
+        shares[state] = static_cast<int>((counts[state] * 200 + cells.size()) / (cells.size() * 2));
+    }
+    return shares;
+}

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <array>
+#include <span>
+
 #include "service/JobRecords.h"
 
 // Cells are placed 9 pixels apart and drawn 10 pixels wide, so the white frames
@@ -26,6 +29,10 @@ struct MapGrid {
 
 // The grid that fits a client area of width x height pixels.
 MapGrid GridForClientSize(int width, int height);
+
+// How many of `cells` show each state, in percent of all cells (indexed by
+// CellState), rounded to whole percents; all zero for no cells.
+std::array<int, 5> CellStateShares(std::span<const vantrel::service::MapCell> cells);
 
 // The left edge of a state's sprite in the sprite sheet: the state is the
 // sprite's index.

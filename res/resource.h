@@ -117,6 +117,24 @@
 // Reading a finished job's results
 #define IDS_RESULTS_READ_COUNT 1450 /* %1: records read so far, %2: of how many */
 
+// The names of the controls that show only a picture (their window text, read by
+// assistive technology)
+#define IDS_CAPTION_MINIMIZE 1460
+#define IDS_CAPTION_CLOSE 1461
+#define IDS_CAPTION_CHECK_UPDATES 1462
+#define IDS_CAPTION_START_SCAN 1463
+#define IDS_CAPTION_STOP 1464
+#define IDS_CAPTION_SEE_RESULTS 1465
+#define IDS_CAPTION_VIEW_REPORT 1466
+#define IDS_CAPTION_CANCEL 1467
+#define IDS_CAPTION_DEFRAG 1468
+#define IDS_CAPTION_BACK 1469
+#define IDS_CAPTION_OK 1470
+#define IDS_CAPTION_MAP 1471      /* the cluster map */
+#define IDS_CAPTION_PROGRESS 1472 /* the progress bar */
+#define IDS_MAP_SHARE 1473        /* one state's share of the map: %1 the state, %2 the percent */
+#define IDS_MAP_NOT_READ 1474     /* the map's value before the service sent one */
+
 // ---- Dialog templates -------------------------------------------------------
 #define IDD_ABOUT 16
 #define IDD_MAIN 1112
@@ -190,6 +208,12 @@
 #define IDC_ABOUT_OK 1077
 // Notification popup
 #define IDC_POPUP_START_SCAN 1323
+// The text links the windows paint, as controls the keyboard reaches (created by code)
+#define IDC_PAGE_LINK 1600 /* the one link of a page */
+#define IDC_MAIN_ABOUT_LINK 1601
+#define IDC_MAIN_HELP_LINK 1602
+#define IDC_ABOUT_WEBSITE_LINK 1603
+#define IDC_ABOUT_EMAIL_LINK 1604
 
 // ---- Bitmaps -------------------------------------------------------------------
 // Main window frame and workflow panel

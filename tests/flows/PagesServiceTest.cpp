@@ -191,9 +191,14 @@ class BoxAnswerAtAnyTime {
               while (!stop_) {
                   HWND box = nullptr;
                   while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr) {
+                      // Only an owned box's texts are read: reading another window's
+                      // sends its thread a message, and the test's own windows wait
+                      // for this thread when it ends.
+                      if (GetWindow(box, GW_OWNER) != owner || !IsWindowVisible(box)) {
+                          continue;
+                      }
                       const std::wstring text = vantrel::testsupport::LongestStaticText(box);
-                      if (GetWindow(box, GW_OWNER) == owner && IsWindowVisible(box) &&
-                          !text.empty()) {
+                      if (!text.empty()) {
                           text_ = text;
                           PostMessageW(box, WM_COMMAND, button, 0);
                           answered_ = true;
