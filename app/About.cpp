@@ -80,6 +80,7 @@ bool CDlgAbout::OnInitDialog() {
     websiteLink_.Create(Handle(), IDC_ABOUT_WEBSITE_LINK, about::kWebsiteLink,
                         VendorSiteDisplayAddress());
     emailLink_.Create(Handle(), IDC_ABOUT_EMAIL_LINK, about::kEmailLink, SupportEmailAddress());
+    SetTabOrder({websiteLink_.Handle(), emailLink_.Handle(), okButton_.Handle()});
     return true;
 }
 

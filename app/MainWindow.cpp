@@ -198,6 +198,8 @@ bool CDlgMainDefrag::OnInitDialog() {
     MoveWindow(pages_.Handle(), area.left, area.top, area.right - area.left, area.bottom - area.top,
                FALSE);
     pages_.Show(SW_SHOW);
+    SetTabOrder({minimizeButton_.Handle(), closeButton_.Handle(), aboutLink_.Handle(),
+                 helpLink_.Handle(), updateButton_.Handle(), pages_.Handle()});
 
     SetLinkAreas(true);
 

@@ -74,6 +74,7 @@ bool CDlgDefragResults::OnInitDialog() {
     back_.LoadStrip(IDB_BUTTON_BACK);
     back_.SetCaption(IDS_CAPTION_BACK);
     CreateLink(IDS_VIEW_SUMMARY_REPORT);
+    SetTabOrder({LinkWindow(), back_.Handle()});
     SetItemFont(IDC_DEFRAG_TITLE, FontSegoe18.Get());
     SetItemFont(IDC_DEFRAG_DESCRIPTION, FontSegoe13.Get());
     PlaceControls();

@@ -132,6 +132,7 @@ bool CDlgDiskAnalyzing::OnInitDialog() {
     stopDefrag_.SetCaption(IDS_CAPTION_STOP);
     seeResults_.SetCaption(IDS_CAPTION_SEE_RESULTS);
     viewReport_.SetCaption(IDS_CAPTION_VIEW_REPORT);
+    SetTabOrder({stop_.Handle(), stopDefrag_.Handle(), seeResults_.Handle(), viewReport_.Handle()});
     SetItemText(IDC_PROGRESS_BAR, LoadPooledString(IDS_CAPTION_PROGRESS).c_str());
 
     SetItemFont(IDC_PROGRESS_TITLE, FontSegoe18.Get());

@@ -22,8 +22,8 @@ class MapAccessible final : public IAccessible {
         if (object == nullptr) {
             return E_POINTER;
         }
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-            IsEqualIID(iid, IID_IAccessible)) {
+        if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IDispatch)) ||
+            IsEqualIID(iid, __uuidof(IAccessible))) {
             *object = static_cast<IAccessible*>(this);
             AddRef();
             return S_OK;
@@ -167,14 +167,14 @@ LRESULT AnswerMapAccessibility(HWND window, WPARAM flags, LPARAM objectId,
         return 0;
     }
     IAccessible* standard = nullptr;
-    if (FAILED(CreateStdAccessibleObject(window, OBJID_CLIENT, IID_IAccessible,
+    if (FAILED(CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
                                          reinterpret_cast<void**>(&standard))) ||
         standard == nullptr) {
         return 0;
     }
     try {
         auto* object = new MapAccessible(standard, std::move(name), std::move(value));
-        const LRESULT answer = LresultFromObject(IID_IAccessible, flags, object);
+        const LRESULT answer = LresultFromObject(__uuidof(IAccessible), flags, object);
         object->Release();
         return answer;
     } catch (...) {

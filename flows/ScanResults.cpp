@@ -57,6 +57,7 @@ bool CDlgScanResults::OnInitDialog() {
     defrag_.SetCaption(IDS_CAPTION_DEFRAG);
     cancel_.SetCaption(IDS_CAPTION_CANCEL);
     CreateLink(IDS_VIEW_SUMMARY_REPORT);
+    SetTabOrder({LinkWindow(), cancel_.Handle(), defrag_.Handle()});
     SetItemFont(IDC_SCAN_TITLE, FontSegoe18.Get());
     SetItemFont(IDC_SCAN_DESCRIPTION, FontSegoe13.Get());
     SetItemFont(IDC_SCAN_DETECTED, FontTahoma11.Get());

@@ -58,6 +58,10 @@ bool CSelectDiskDlg::OnInitDialog() {
     startScan_.SetCaption(IDS_CAPTION_START_SCAN);
     optimizeNow_.SetCaption(IDS_OPTIMIZE_NOW);
     CreateLink(IDS_START_SCAN_NOW);
+    // The caption stays just before the list: screen readers name a list by the
+    // label before it.
+    SetTabOrder({Item(IDC_SELECT_CAPTION), Item(IDC_SELECT_DRIVES), startScan_.Handle(),
+                 optimizeNow_.Handle(), LinkWindow()});
     for (int id : {IDC_SELECT_OPTIMIZE_NOW, IDC_SELECT_SPARE}) {
         ShowItem(id, false);
         EnableItem(id, false);

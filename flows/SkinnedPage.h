@@ -39,6 +39,8 @@ class SkinnedPage : public fw::Dialog {
     // its name; RefreshLink follows LinkArea and a new caption.
     void CreateLink(UINT captionId);
     void RefreshLink(const std::wstring& caption = std::wstring());
+    // The link's control (null before CreateLink), for the page's Tab order.
+    HWND LinkWindow() const { return link_.Handle(); }
 
   private:
     void OnSize() { PlaceControls(); }

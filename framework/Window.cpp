@@ -288,6 +288,18 @@ void Window::PlaceItems(std::span<const PlacedItem> items) {
     }
 }
 
+void Window::SetTabOrder(std::initializer_list<HWND> children) {
+    HWND previous = HWND_TOP;
+    for (HWND child : children) {
+        if (child == nullptr) {
+            continue;
+        }
+        SetWindowPos(child, previous, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+        previous = child;
+    }
+}
+
 void Window::SetItemText(int id, const wchar_t* text) {
     if (HWND item = Item(id)) {
         SetWindowTextW(item, text);

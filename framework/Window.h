@@ -25,6 +25,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <span>
 #include <string>
 
@@ -97,6 +98,10 @@ class Window {
     void MoveItem(int id, int x, int y, int width, int height);
     // Moves every listed child control to its place.
     void PlaceItems(std::span<const PlacedItem> items);
+    // Puts the listed child windows first among their siblings, in this order: the
+    // order in which Tab visits them (the dialog manager follows the z-order). The
+    // others stay behind them in their order.
+    static void SetTabOrder(std::initializer_list<HWND> children);
     void SetItemText(int id, const wchar_t* text);
     std::wstring ItemText(int id) const;
     // The window keeps using `font` and does not own it.

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/About.h"
 #include "app/DefragApp.h"
@@ -17,6 +18,7 @@
 #include "framework/MessageLoop.h"
 #include "res/resource.h"
 #include "tests/app/MenuPicker.h"
+#include "tests/support/Accessibility.h"
 #include "tests/support/FakeJobService.h"
 #include "tests/support/MessageBoxAnswer.h"
 #include "ui/widgets/SharedBrushes.h"
@@ -324,6 +326,7 @@ class AboutReader {
                           version_ = dialog->VersionText();
                       }
                       ownerDisabled_ = !IsWindowEnabled(owner);
+                      unnamed_ = vantrel::testsupport::UnnamedVisibleControls(about);
                       PostMessageW(about, WM_COMMAND, IDC_ABOUT_OK, 0);
                       seen_ = true;
                       return;
@@ -347,6 +350,11 @@ class AboutReader {
         Join();
         return ownerDisabled_;
     }
+    // The window's visible controls that a screen reader finds no name for.
+    std::vector<std::wstring> Unnamed() {
+        Join();
+        return unnamed_;
+    }
 
   private:
     void Join() {
@@ -356,6 +364,7 @@ class AboutReader {
     }
     std::atomic<bool> seen_{false};
     std::atomic<bool> ownerDisabled_{false};
+    std::vector<std::wstring> unnamed_;
     std::wstring version_;
     std::thread thread_;
 };
@@ -388,6 +397,7 @@ TEST_F(MainWindowTest, TheAboutLinkOpensAboutShowingTheProgramsVersion) {
     ASSERT_TRUE(reader.Seen());
     EXPECT_EQ(ProgramVersion(), reader.Version()) << "read from the version resource";
     EXPECT_TRUE(reader.OwnerDisabled()) << "modal over the main window";
+    EXPECT_EQ(std::vector<std::wstring>{}, reader.Unnamed());
     EXPECT_TRUE(IsWindowEnabled(Main()));
     EXPECT_FALSE(window_.HasEnded());
 }

@@ -169,7 +169,9 @@ TEST_F(TrayIconTest, IgnoresOtherIconsAndWhatTheTargetTakesItself) {
 
 TEST_F(TrayIconTest, TheMenuShowsItsDefaultItemAndItsChoiceReachesTheTarget) {
     ASSERT_TRUE(Create(L"Vantrel"));
-    for (const UINT notification : {UINT(WM_RBUTTONUP), UINT(WM_CONTEXTMENU), UINT(WM_USER)}) {
+    // The shell's select and key select (Enter or Space on the icon) open it too.
+    for (const UINT notification :
+         {UINT(WM_RBUTTONUP), UINT(WM_CONTEXTMENU), UINT(WM_USER), UINT(WM_USER + 1)}) {
         for (const int command : {ID_TRAY_RESTORE, ID_TRAY_ABOUT, ID_TRAY_EXIT}) {
             target_.commands.clear();
             MenuPicker picker(command);

@@ -27,6 +27,7 @@
 #include "tests/framework/TestSupport.h"
 #include "tests/service/StandInService.h"
 #include "tests/state/TestRegistry.h"
+#include "tests/support/Accessibility.h"
 #include "tests/support/MessageBoxAnswer.h"
 #include "tests/support/StandInWindowTest.h"
 #include "ui/format/Format.h"
@@ -37,6 +38,7 @@ namespace svc = vantrel::service;
 using vantrel::testsupport::FakeJobService;
 using vantrel::testsupport::FakeServiceWindowTest;
 using vantrel::testsupport::MessageBoxAnswer;
+using vantrel::testsupport::UnnamedVisibleControls;
 
 namespace {
 
@@ -594,6 +596,91 @@ TEST_F(PagesTest, ScanThenOptimizeShowTheFiguresOfTheServiceRecords) {
     EXPECT_EQ(L"No optimization required - Drive is Optimized", Select().ActionText());
     EXPECT_EQ(0u, Select().LastStatus().rfind(L"Already Defragmented on ", 0));
     EXPECT_TRUE(IsRectEmpty(&Select().LinkArea()));
+}
+
+// ---- The road from the keyboard ------------------------------------------------------------
+
+// A key pressed and released as the keyboard does it: through the system's input
+// queue to the focused control of the foreground window.
+void PressKey(WORD key) {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+// What a screen reader says of the focused control.
+std::wstring FocusName() {
+    return vantrel::testsupport::ReadAccessible(GetFocus(),
+                                                vantrel::testsupport::AccessibleField::Name);
+}
+
+// Presses Tab until `target` has the focus; the names of the controls passed on the way.
+std::vector<std::wstring> TabTo(HWND target) {
+    std::vector<std::wstring> visited;
+    for (int presses = 0; presses < 16 && GetFocus() != target; ++presses) {
+        const HWND before = GetFocus();
+        PressKey(VK_TAB);
+        Pump([&] { return GetFocus() != before; }, 5000);
+        visited.push_back(FocusName());
+    }
+    return visited;
+}
+
+TEST_F(PagesTest, TheKeyboardAloneWalksTheRoadPastNamedControls) {
+    service_.FillTypicalJob();
+    service_.statistics->FragmentedFiles = 3;
+    for (int i = 0; i < 3; ++i) {
+        service_.AddFile(L"C:\\Data\\part" + std::to_wstring(i) + L".bin", 0, 3, 1, 500);
+    }
+    SetForegroundWindow(Owner());
+    ASSERT_TRUE(Pump([&] { return GetForegroundWindow() == Owner() && GetFocus() != nullptr; }));
+    EXPECT_EQ(std::vector<std::wstring>{}, UnnamedVisibleControls(Owner())) << "selection page";
+
+    // From the minimise button, in reading order, to "Start scan". Wine's proxy names
+    // the drive list by its text (Windows by the label before it).
+    const HWND startScan = Select().Item(IDC_SELECT_START_SCAN);
+    EXPECT_EQ((std::vector<std::wstring>{L"Close", L"About", L"Help", L"Check for Updates",
+                                         SelectedEntryText(), L"Start scan"}),
+              TabTo(startScan));
+    ASSERT_EQ(startScan, GetFocus());
+
+    // Space starts the scan; the page shows the job while it runs.
+    service_.pollsPerJob = 1000000;
+    vantrel::service::WriteFieldText(service_.statistics->CurrentFile, L"C:\\Data\\part0.bin");
+    PressKey(VK_SPACE);
+    ASSERT_TRUE(Pump([&] { return Pages().VisiblePage() == &Pages().ProgressPage(); }));
+    ASSERT_TRUE(
+        Pump([&] { return IsWindowVisible(Pages().ProgressPage().Item(IDC_PROGRESS_STOP)); }));
+    EXPECT_EQ(std::vector<std::wstring>{}, UnnamedVisibleControls(Owner())) << "progress page";
+    service_.runningPolls = 1;
+    service_.pollsPerJob = 3;
+    ASSERT_TRUE(Pump([&] { return Pages().VisiblePage() == &ScanResults(); }));
+    EXPECT_EQ(std::vector<std::wstring>{}, UnnamedVisibleControls(Owner())) << "scan results";
+
+    // "Defrag": both passes, the completion notice, the optimization results.
+    const HWND defrag = ScanResults().Item(IDC_SCAN_DEFRAG);
+    const std::vector<std::wstring> toDefrag = TabTo(defrag);
+    ASSERT_EQ(defrag, GetFocus());
+    ASSERT_GE(toDefrag.size(), 2u);
+    EXPECT_EQ(L"Cancel", toDefrag[toDefrag.size() - 2]) << "Cancel comes just before Defrag";
+    {
+        BoxAnswerAtAnyTime success(Owner(), IDOK);
+        PressKey(VK_SPACE);
+        ASSERT_TRUE(Pump([&] { return Pages().VisiblePage() == &DefragResults(); }));
+        EXPECT_TRUE(success.Answered());
+    }
+    EXPECT_EQ(std::vector<std::wstring>{}, UnnamedVisibleControls(Owner()))
+        << "optimization results";
+
+    // "Back" with Enter, as a focused push button takes it.
+    const HWND back = DefragResults().Item(IDC_DEFRAG_BACK);
+    TabTo(back);
+    ASSERT_EQ(back, GetFocus());
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(Pump([&] { return Pages().VisiblePage() == &Select(); }, 10000));
+    EXPECT_EQ(1, window_->WorkflowStep());
 }
 
 }  // namespace

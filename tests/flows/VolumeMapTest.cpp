@@ -10,6 +10,7 @@
 #include "flows/Legend.h"
 #include "flows/MapCache.h"
 #include "res/resource.h"
+#include "tests/support/Accessibility.h"
 #include "tests/support/FakeJobService.h"
 #include "tests/ui/widgets/DibCanvas.h"
 #include "ui/widgets/SkinPainter.h"
@@ -110,6 +111,26 @@ TEST_F(VolumeMapTest, CopiesEachCellsSpriteNinePixelsApart) {
     EXPECT_EQ(kWhite, canvas.Pixel(576, 203));
     EXPECT_EQ(kWhite, canvas.Pixel(571, 207));
     EXPECT_NE(kWhite, sheet.Pixel(SpriteLeft(CellState::Fragmented) + 4, 4));
+}
+
+TEST_F(VolumeMapTest, ScreenReadersHearItsNameAndTheShareOfEachCellState) {
+    using vantrel::testsupport::AccessibleField;
+    using vantrel::testsupport::ReadAccessible;
+    ASSERT_TRUE(map_.Attach(button_));
+    EXPECT_EQ(L"Cluster map", ReadAccessible(button_, AccessibleField::Name));
+    EXPECT_EQ(L"Not scanned yet", ReadAccessible(button_, AccessibleField::Value));
+
+    // A quarter fragmented, half used, a quarter free (the remaining cell rounds away).
+    service_.map.assign(1472, CellOf(CellState::Used));
+    for (int i = 0; i < 368; ++i) {
+        service_.map[static_cast<std::size_t>(i)] = CellOf(CellState::Fragmented);
+        service_.map[static_cast<std::size_t>(1471 - i)] = CellOf(CellState::Free);
+    }
+    service_.map[500] = CellOf(CellState::Mft);
+    ASSERT_TRUE(map_.FetchMap());
+    EXPECT_EQ(L"Fragmented 25%, Optimized 0%, Used space 50%, MFT 0%, Free space 25%",
+              ReadAccessible(button_, AccessibleField::Value));
+    EXPECT_EQ(L"Cluster map", ReadAccessible(button_, AccessibleField::Name));
 }
 
 TEST_F(VolumeMapTest, FetchedMapGoesToTheCacheUnderTheJobsDrive) {

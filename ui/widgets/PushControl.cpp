@@ -4,10 +4,25 @@
 
 namespace {
 
-// The focus mark sits this far inside the control.
-constexpr int kFocusInset = 2;
+// The focus mark sits this far inside the control, clear of the skins' borders.
+constexpr int kFocusInset = 3;
 
 }  // namespace
+
+const fw::MessageTable CPushControl::kTable{
+    &fw::Control::kTable,
+    {
+        fw::OnMessage(WM_UPDATEUISTATE, &CPushControl::OnUpdateUiState),
+    }};
+
+const fw::MessageTable& CPushControl::Messages() const {
+    return kTable;
+}
+
+bool CPushControl::OnUpdateUiState(fw::Message&) {
+    Invalidate(nullptr, false);
+    return false;  // the button keeps the state it reports to WM_QUERYUISTATE
+}
 
 void CPushControl::SetCaption(UINT stringId) {
     SetText(LoadPooledString(stringId).c_str());
@@ -25,6 +40,11 @@ bool CPushControl::PreTranslateMessage(MSG& msg) {
 
 void CPushControl::DrawKeyboardFocus(const DRAWITEMSTRUCT& item) {
     if ((item.itemState & ODS_FOCUS) == 0 || (item.itemState & ODS_NOFOCUSRECT) != 0) {
+        return;
+    }
+    // Not every button implementation reports hidden focus marks in the item state;
+    // the window's UI state is what the dialog manager changes on Tab.
+    if ((SendMessageW(item.hwndItem, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0) {
         return;
     }
     RECT mark = item.rcItem;

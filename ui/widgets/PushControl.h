@@ -19,7 +19,15 @@ class CPushControl : public fw::Control {
     bool PreTranslateMessage(MSG& msg) override;
 
   protected:
+    static const fw::MessageTable kTable;
+    const fw::MessageTable& Messages() const override;
+
     // Draws the dotted focus rectangle inside `item`'s rectangle when the control has
     // the focus and the window shows focus marks (the keyboard moved the focus).
     static void DrawKeyboardFocus(const DRAWITEMSTRUCT& item);
+
+  private:
+    // The window's focus marks were switched on or off (the keyboard took over, or
+    // the window starts without them): the mark follows at the next paint.
+    bool OnUpdateUiState(fw::Message& m);
 };
