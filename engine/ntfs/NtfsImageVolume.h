@@ -49,6 +49,7 @@ enum class OpenRefusal {
     NotAnImageFile,  // missing, a directory, a device: anything but a regular file
     CannotOpen,      // the file exists but cannot be read (or written, for ReadWrite)
     Mounted,         // the image is mounted (an ntfs-3g mount, a loop device)
+    InUse,           // another program has it open through the library (its lock)
     NotNtfs,
     Damaged,
     Dirty,       // not cleanly unmounted: its journal or its dirty flag says so
