@@ -18,39 +18,10 @@
 namespace vantrel::engine::ntfs::proof {
 namespace {
 
-// A file as the backend's enumeration lists it (a base record with a name), with
-// its layout from the walk.
-struct WalkedFile {
-    std::uint64_t reference = 0;
-    std::uint64_t storedClusters = 0;
-    std::size_t fragments = 0;
-    bool movable = false;  // the file system moves it: a user file, not its own
-};
-
-// In record order, the order the enumeration lists them.
-std::vector<WalkedFile> FilesOf(const MftWalk& walk) {
-    std::vector<WalkedFile> files;
-    for (const auto& [number, raw] : walk.files) {
-        if (raw.names.empty()) {
-            continue;
-        }
-        WalkedFile file{.reference = raw.Reference(),
-                        .movable = number >= FILE_first_user && !raw.InExtend()};
-        if (const RawStream* stream = raw.ClusterStream()) {
-            file.fragments = CountFragments(stream->runs);
-            for (const Run& run : stream->runs) {
-                file.storedClusters += run.lcn == kHoleLcn ? 0 : run.length;
-            }
-        }
-        files.push_back(file);
-    }
-    return files;
-}
-
 std::uint64_t FragmentedIn(const MftWalk& walk) {
-    const std::vector<WalkedFile> files = FilesOf(walk);
+    const std::vector<ListedFile> files = ListedFiles(walk);
     return static_cast<std::uint64_t>(std::count_if(
-        files.begin(), files.end(), [](const WalkedFile& file) { return file.fragments >= 2; }));
+        files.begin(), files.end(), [](const ListedFile& file) { return file.fragments >= 2; }));
 }
 
 // The fragmented files for which a pass has a free run of their size at their turn.
@@ -84,13 +55,13 @@ std::set<std::uint64_t> FilesWithARunAtTheirTurn(const MftWalk& walk, const Volu
             runStart = lcn + 1;
         }
     }
-    std::vector<WalkedFile> turns;
-    for (const WalkedFile& file : FilesOf(walk)) {
+    std::vector<ListedFile> turns;
+    for (const ListedFile& file : ListedFiles(walk)) {
         if (file.movable && file.fragments >= 2) {
             turns.push_back(file);
         }
     }
-    std::stable_sort(turns.begin(), turns.end(), [](const WalkedFile& a, const WalkedFile& b) {
+    std::stable_sort(turns.begin(), turns.end(), [](const ListedFile& a, const ListedFile& b) {
         return a.storedClusters > b.storedClusters;
     });
     const auto take = [](std::multiset<std::uint64_t>& runs, std::uint64_t clusters) {
@@ -106,7 +77,7 @@ std::set<std::uint64_t> FilesWithARunAtTheirTurn(const MftWalk& walk, const Volu
         return true;
     };
     std::set<std::uint64_t> placed;
-    for (const WalkedFile& file : turns) {
+    for (const ListedFile& file : turns) {
         if (take(outside, file.storedClusters) || (pass == 2 && take(zone, file.storedClusters))) {
             placed.insert(file.reference);
         }
@@ -165,7 +136,7 @@ void ProveTheEngineOn(const std::string& original, const std::string& name,
         ASSERT_EQ(analysis.Figures().failure, VolumeStatus::Ok);
         EXPECT_EQ(analysis.Figures().counts.fragmentedFiles, FragmentedIn(walk));
         EXPECT_EQ(analysis.Figures().counts.files + analysis.Figures().counts.directories,
-                  FilesOf(walk).size());
+                  ListedFiles(walk).size());
         std::printf("%s, scan: %llu fragmented files, %s\n", name.c_str(),
                     static_cast<unsigned long long>(analysis.Figures().counts.fragmentedFiles),
                     FragmentationText(analysis, false).c_str());
@@ -200,7 +171,7 @@ void ProveTheEngineOn(const std::string& original, const std::string& name,
 
         walk = WalkImage(image);
         std::map<std::uint64_t, std::size_t> fragmentsNow;
-        for (const WalkedFile& file : FilesOf(walk)) {
+        for (const ListedFile& file : ListedFiles(walk)) {
             fragmentsNow[file.reference] = file.fragments;
         }
         for (const std::uint64_t reference : withARun) {
