@@ -67,12 +67,15 @@ VolumeStatus CheckTargetFree(ntfs_volume* volume, std::int64_t first, std::int64
     return VolumeStatus::Ok;
 }
 
+// Copies through `buffer`, made `bufferBytes` long (at least a cluster) the first
+// time and kept from move to move: clearing a fresh one costs more than the copy
+// of most moves.
 bool CopyClusters(ntfs_volume* volume, const std::vector<ClusterCopy>& copies,
-                  std::size_t bufferBytes) {
+                  std::size_t bufferBytes, std::vector<std::uint8_t>& buffer) {
     const std::int64_t bufferClusters =
         std::max<std::int64_t>(1, static_cast<std::int64_t>(bufferBytes / volume->cluster_size));
-    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(bufferClusters) *
-                                     volume->cluster_size);
+    buffer.resize(
+        std::max(buffer.size(), static_cast<std::size_t>(bufferClusters) * volume->cluster_size));
     for (const ClusterCopy& copy : copies) {
         for (std::int64_t done = 0; done < copy.clusters; done += bufferClusters) {
             const std::int64_t count = std::min(bufferClusters, copy.clusters - done);
@@ -170,7 +173,7 @@ VolumeStatus NtfsImageVolume::Move(std::uint64_t fileId, Vcn vcn, Lcn target,
     volume_->free_clusters -= plan.targetClusters;
 
     // 2. Copy the data and make it durable before anything points at it.
-    if (!CopyClusters(volume_, plan.copies, options_.copyBufferBytes)) {
+    if (!CopyClusters(volume_, plan.copies, options_.copyBufferBytes, copyBuffer_)) {
         ReleaseTarget(volume_, first, plan.targetClusters);
         return VolumeStatus::IoError;
     }

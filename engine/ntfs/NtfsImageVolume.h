@@ -33,6 +33,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/Volume.h"
 
@@ -106,6 +107,7 @@ class NtfsImageVolume final : public Volume {
     // every call answers IoError from then on, and nothing more is written.
     bool broken_ = false;
     NtfsImageOptions options_;
+    std::vector<std::uint8_t> copyBuffer_;  // what moves copy through, kept from move to move
 };
 
 }  // namespace vantrel::engine::ntfs
