@@ -1,6 +1,7 @@
 #include "tools/vantrel-image/LayoutCopy.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "engine/FileLayout.h"
@@ -30,16 +31,26 @@ class WholeBitmap {
             if (page.start > next || end <= next || page.bits.size() * 8 < end - page.start) {
                 return VolumeStatus::IoError;  // a page that does not go on from `next`
             }
-            for (Lcn lcn = next; lcn < end; ++lcn) {
-                if (page.InUse(lcn)) {
-                    bits_[static_cast<std::size_t>(lcn / 8)] |=
-                        static_cast<std::uint8_t>(1u << (lcn % 8));
+            if (next % 8 == 0 && page.start % 8 == 0) {
+                const auto from = static_cast<std::size_t>((next - page.start) / 8);
+                std::memcpy(bits_.data() + next / 8, page.bits.data() + from,
+                            static_cast<std::size_t>((end - next + 7) / 8));
+            } else {
+                for (Lcn lcn = next; lcn < end; ++lcn) {
+                    if (page.InUse(lcn)) {
+                        bits_[static_cast<std::size_t>(lcn / 8)] |=
+                            static_cast<std::uint8_t>(1u << (lcn % 8));
+                    }
                 }
             }
             next = end;
             if (status == VolumeStatus::Ok && next < totalClusters) {
                 return VolumeStatus::IoError;  // the bitmap ended before the volume
             }
+        }
+        // A last page may mark clusters past the volume's end.
+        if (totalClusters % 8 != 0) {
+            bits_.back() &= static_cast<std::uint8_t>((1u << (totalClusters % 8)) - 1);
         }
         return VolumeStatus::Ok;
     }
@@ -50,9 +61,14 @@ class WholeBitmap {
 
     // The first cluster of [lcn, lcn + clusters) that is free, or kNoLcn.
     Lcn FirstFree(Lcn lcn, std::uint64_t clusters) const {
-        for (Lcn at = lcn; at < lcn + clusters; ++at) {
-            if (!InUse(at)) {
+        const Lcn end = lcn + clusters;
+        for (Lcn at = lcn; at < end;) {
+            if (at % 8 == 0 && end - at >= 8 && bits_[static_cast<std::size_t>(at / 8)] == 0xFF) {
+                at += 8;
+            } else if (!InUse(at)) {
                 return at;
+            } else {
+                ++at;
             }
         }
         return kNoLcn;
@@ -62,8 +78,8 @@ class WholeBitmap {
     std::vector<std::uint8_t> bits_;
 };
 
-std::string Record(std::uint64_t id) {
-    return "record " + std::to_string(id & engine::kRecordMask);
+std::string Record(std::uint64_t record) {
+    return "record " + std::to_string(record);
 }
 
 // The file's runs as the simulated volume takes them: from VCN 0 on, with the holes
@@ -81,60 +97,85 @@ std::vector<Extent> RunsFromVcnZero(const std::vector<Extent>& extents) {
     return runs;
 }
 
-}  // namespace
+struct OwnedRun {
+    Lcn lcn = 0;
+    std::uint64_t clusters = 0;
+    std::uint64_t record = 0;
+};
 
-LayoutCopy CopyLayout(engine::Volume& volume) {
-    LayoutCopy copy;
+// The first cluster two files own, as the end of a sentence; empty when none is.
+std::string OwnedTwice(std::vector<OwnedRun>& owned) {
+    std::sort(owned.begin(), owned.end(),
+              [](const OwnedRun& a, const OwnedRun& b) { return a.lcn < b.lcn; });
+    for (std::size_t i = 1; i < owned.size(); ++i) {
+        const OwnedRun& before = owned[i - 1];
+        if (owned[i].lcn < before.lcn + before.clusters) {
+            return "is damaged: cluster " + std::to_string(owned[i].lcn) + " is owned by " +
+                   Record(before.record) + " and " + Record(owned[i].record);
+        }
+    }
+    return {};
+}
+
+LayoutCopy ReadLayout(engine::Volume& volume, bool copy) {
+    LayoutCopy layout;
     engine::VolumeData data;
     if (const VolumeStatus status = volume.QueryVolumeData(data); status != VolumeStatus::Ok) {
-        copy.failure = status;
-        return copy;
+        layout.failure = status;
+        return layout;
     }
     WholeBitmap bitmap;
     if (const VolumeStatus status = bitmap.Read(volume, data.totalClusters);
         status != VolumeStatus::Ok) {
-        copy.failure = status;
-        return copy;
+        layout.failure = status;
+        return layout;
     }
-    engine::sim::SimOptions options;
-    options.fileSystem = data.fileSystem;
-    options.bytesPerSector = data.bytesPerSector;
-    options.bytesPerCluster = data.bytesPerCluster;
-    options.totalClusters = data.totalClusters;
-    options.mftStart = data.mftStart;
-    options.mftZoneStart = data.mftZoneStart;
-    options.mftZoneEnd = data.mftZoneEnd;
-    options.media = volume.QueryMedia();
-    options.checkpointCalls = 0;  // the copy frees what a move frees at once, as an image does
-    auto simulated = std::make_unique<engine::sim::SimVolume>(options);
+    std::unique_ptr<engine::sim::SimVolume> simulated;
+    if (copy) {
+        engine::sim::SimOptions options;
+        options.fileSystem = data.fileSystem;
+        options.bytesPerSector = data.bytesPerSector;
+        options.bytesPerCluster = data.bytesPerCluster;
+        options.totalClusters = data.totalClusters;
+        options.mftStart = data.mftStart;
+        options.mftZoneStart = data.mftZoneStart;
+        options.mftZoneEnd = data.mftZoneEnd;
+        options.media = volume.QueryMedia();
+        // A move on the copy frees its clusters at once, as a move on an image does.
+        options.checkpointCalls = 0;
+        simulated = std::make_unique<engine::sim::SimVolume>(options);
+    }
     // Record numbers come from the MFT: none lies past its records (of 512 bytes at
-    // the least), so a bogus one cannot make the copy huge.
+    // the least), so a bogus one cannot make the check or the copy huge.
     const std::uint64_t recordLimit = data.mftValidBytes / 512 + engine::kFirstUserRecord;
+    std::vector<bool> listed(static_cast<std::size_t>(recordLimit), false);
+    std::vector<OwnedRun> owned;
 
     std::vector<engine::FileInfo> batch;
     std::vector<Extent> extents;
-    VolumeStatus listed = VolumeStatus::MoreData;
-    for (std::uint64_t cursor = 0; listed == VolumeStatus::MoreData;) {
-        listed = volume.EnumerateFiles(cursor, batch);
-        if (listed != VolumeStatus::Ok && listed != VolumeStatus::MoreData) {
-            copy.failure = listed;
-            return copy;
+    VolumeStatus status = VolumeStatus::MoreData;
+    for (std::uint64_t cursor = 0; status == VolumeStatus::MoreData;) {
+        status = volume.EnumerateFiles(cursor, batch);
+        if (status != VolumeStatus::Ok && status != VolumeStatus::MoreData) {
+            layout.failure = status;
+            return layout;
         }
         for (const engine::FileInfo& file : batch) {
             const std::uint64_t record = file.id & engine::kRecordMask;
             if (record >= recordLimit) {
-                copy.damage =
-                    "is damaged: it lists " + Record(file.id) + ", past the end of its MFT";
-                return copy;
+                layout.damage =
+                    "is damaged: it lists " + Record(record) + ", past the end of its MFT";
+                return layout;
             }
-            if (record < simulated->RecordCount() && simulated->File(record).exists) {
-                copy.damage = "is damaged: its MFT lists " + Record(file.id) + " twice";
-                return copy;
+            if (listed[record]) {
+                layout.damage = "is damaged: its MFT lists " + Record(record) + " twice";
+                return layout;
             }
+            listed[record] = true;
             const VolumeStatus read = engine::ReadAllExtents(volume, file.id, extents);
             if (engine::IsVolumeFailure(read)) {
-                copy.failure = read;
-                return copy;
+                layout.failure = read;
+                return layout;
             }
             if (read != VolumeStatus::Ok) {
                 extents.clear();  // as the engine takes it: nothing of it to place
@@ -145,29 +186,33 @@ LayoutCopy CopyLayout(engine::Volume& volume) {
                 }
                 if (extent.lcn >= data.totalClusters ||
                     extent.clusters > data.totalClusters - extent.lcn) {
-                    copy.damage = "is damaged: " + Record(file.id) +
-                                  " owns clusters past the end of the volume";
-                    return copy;
+                    layout.damage = "is damaged: " + Record(record) +
+                                    " owns clusters past the end of the volume";
+                    return layout;
                 }
                 if (const Lcn free = bitmap.FirstFree(extent.lcn, extent.clusters);
                     free != kNoLcn) {
-                    copy.damage = "is damaged: cluster " + std::to_string(free) + " of " +
-                                  Record(file.id) + " is free in the cluster bitmap";
-                    return copy;
+                    layout.damage = "is damaged: cluster " + std::to_string(free) + " of " +
+                                    Record(record) + " is free in the cluster bitmap";
+                    return layout;
                 }
+                owned.push_back({extent.lcn, extent.clusters, record});
             }
-            if (!simulated->AddFile({.record = record,
-                                     .sequence = file.id >> 48,
-                                     .parentRecord = file.parentId & engine::kRecordMask,
-                                     .name = file.name,
-                                     .attributes = file.attributes,
-                                     .size = file.size,
-                                     .runs = RunsFromVcnZero(extents)})) {
-                copy.damage =
-                    "is damaged: " + Record(file.id) + " owns clusters another file owns as well";
-                return copy;
+            if (simulated) {
+                // Fails only when clusters are owned twice, which is told below.
+                simulated->AddFile({.record = record,
+                                    .sequence = file.id >> 48,
+                                    .parentRecord = file.parentId & engine::kRecordMask,
+                                    .name = file.name,
+                                    .attributes = file.attributes,
+                                    .size = file.size,
+                                    .runs = RunsFromVcnZero(extents)});
             }
         }
+    }
+    layout.damage = OwnedTwice(owned);
+    if (!layout.damage.empty() || !simulated) {
+        return layout;
     }
     // What is in use but owned by no listed file stays in use in the copy.
     for (Lcn lcn = 0; lcn < data.totalClusters;) {
@@ -182,8 +227,18 @@ LayoutCopy CopyLayout(engine::Volume& volume) {
         simulated->ReserveClusters(lcn, end - lcn);
         lcn = end;
     }
-    copy.volume = std::move(simulated);
-    return copy;
+    layout.volume = std::move(simulated);
+    return layout;
+}
+
+}  // namespace
+
+LayoutCopy CheckLayout(engine::Volume& volume) {
+    return ReadLayout(volume, false);
+}
+
+LayoutCopy CopyLayout(engine::Volume& volume) {
+    return ReadLayout(volume, true);
 }
 
 }  // namespace vantrel::image

@@ -42,9 +42,9 @@ struct Opened {
     int exitCode = exit_code::kDone;  // anything else: the image was not taken
 };
 
-// Opens the image and copies its layout, which checks it: a refused or damaged
-// image is named with the reason, and nothing of it has been changed.
-Opened OpenChecked(const std::string& image, OpenMode mode) {
+// Opens the image and checks its layout (copies it, for a dry run): a refused or
+// damaged image is named with the reason, and nothing of it has been changed.
+Opened OpenChecked(const std::string& image, OpenMode mode, bool copyLayout = false) {
     Opened opened;
     auto open = NtfsImageVolume::Open(image, mode);
     if (!open.volume) {
@@ -52,7 +52,7 @@ Opened OpenChecked(const std::string& image, OpenMode mode) {
         opened.exitCode = exit_code::kRefused;
         return opened;
     }
-    opened.layout = CopyLayout(*open.volume);
+    opened.layout = copyLayout ? CopyLayout(*open.volume) : CheckLayout(*open.volume);
     if (opened.layout.failure != VolumeStatus::Ok) {
         Say(image + " cannot be read: " + WhatFailed(opened.layout.failure) + ".");
         opened.exitCode = exit_code::kRefused;
@@ -72,7 +72,6 @@ int AnalyzeImage(const std::string& image) {
     if (!opened.volume) {
         return opened.exitCode;
     }
-    opened.layout = {};
     const AnalysisRun run = Analyze(*opened.volume);
     if (run.failure != VolumeStatus::Ok) {
         Say("the analysis of " + image + " ended early: " + WhatFailed(run.failure) + ".");
@@ -93,7 +92,7 @@ void PrintOptimization(const OptimizationRun& run) {
 }
 
 int DryRun(const std::string& image) {
-    Opened opened = OpenChecked(image, OpenMode::ReadOnly);
+    Opened opened = OpenChecked(image, OpenMode::ReadOnly, true);
     if (!opened.volume) {
         return opened.exitCode;
     }
@@ -112,7 +111,6 @@ int Optimize(const std::string& image) {
     if (!opened.volume) {
         return opened.exitCode;
     }
-    opened.layout = {};
     const OptimizationRun run = OptimizeBothPasses(
         *opened.volume, {.stopRequested = [&] { return signals.Arrived(); }, .note = Say});
     opened.volume.reset();  // every change is on the image
