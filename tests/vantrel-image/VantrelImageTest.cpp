@@ -17,6 +17,7 @@
 
 #include "engine/ntfs/NtfsImageVolume.h"
 #include "engine/ntfs/NtfsLibrary.h"
+#include "engine/ntfs/NtfsStreams.h"
 #include "tests/engine-ntfs/TestImages.h"
 
 extern char** environ;
@@ -278,6 +279,45 @@ TEST(VantrelImage, RefusesAnImageItMustNotTouchAndLeavesItAsItWas) {
     }
     refused.push_back(
         {freed, freed + " is damaged: cluster " + std::to_string(lcn) + " of record"});
+
+    // Two files own the same clusters: the first run of one is pointed at another's.
+    const std::string shared = CopyOf(small, "tool-shared-clusters.img");
+    const RawFile* owner = nullptr;
+    const RawFile* intruder = nullptr;
+    const MftWalk walk = WalkImage(small);
+    for (const auto& [number, file] : walk.files) {
+        const RawStream* data = file.Find(le32_to_cpu(AT_DATA), u"");
+        if (number < FILE_first_user || file.directory || !data || data->runs.empty() ||
+            data->flags != 0 || data->runs.front().lcn == kHoleLcn) {
+            continue;
+        }
+        const RawStream* ownerData = owner ? owner->Find(le32_to_cpu(AT_DATA), u"") : nullptr;
+        if (!owner || data->runs.front().length > ownerData->runs.front().length) {
+            owner = &file;
+        } else if (!intruder) {
+            intruder = &file;
+        }
+    }
+    ASSERT_TRUE(owner && intruder);
+    const Lcn ownerLcn = static_cast<Lcn>(owner->Find(le32_to_cpu(AT_DATA), u"")->runs.front().lcn);
+    {
+        ntfs_volume* volume = ntfs_mount(shared.c_str(), 0);
+        ASSERT_NE(volume, nullptr);
+        InodeHandle inode(ntfs_inode_open(volume, intruder->record));
+        AttributeHandle data;
+        std::vector<ntfs::Run> runs;
+        ASSERT_TRUE(inode);
+        ASSERT_EQ(OpenClusterStream(inode.get(), data), VolumeStatus::Ok);
+        ASSERT_EQ(ReadRuns(data.get(), runs), VolumeStatus::Ok);
+        runs.front().lcn = static_cast<std::int64_t>(ownerLcn);
+        ASSERT_TRUE(InstallRuns(data.get(), runs));
+        data.reset();
+        ASSERT_EQ(ntfs_inode_sync(inode.get()), 0);
+        inode.reset();
+        ntfs_umount(volume, FALSE);
+    }
+    refused.push_back(
+        {shared, shared + " is damaged: cluster " + std::to_string(ownerLcn) + " is owned by"});
 
     // Open for writing in this process: the library's lock keeps every other out.
     const std::string inUse = CopyOf(small, "tool-in-use.img");

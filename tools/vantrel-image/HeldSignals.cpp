@@ -11,6 +11,8 @@ HeldSignals::HeldSignals() {
         sigaddset(&held_, signal);
     }
     sigprocmask(SIG_BLOCK, &held_, nullptr);
+    // Output nobody reads any more is lost, and the run goes on to its end.
+    signal(SIGPIPE, SIG_IGN);
 }
 
 bool HeldSignals::Arrived() {

@@ -13,6 +13,7 @@ class HeldSignals {
   public:
     // Blocks the signals for the rest of the process's life: the program ends by
     // returning from main, and a signal still pending then is dropped with it.
+    // SIGPIPE is ignored: a closed output does not end the run either.
     HeldSignals();
     HeldSignals(const HeldSignals&) = delete;
     HeldSignals& operator=(const HeldSignals&) = delete;

@@ -36,39 +36,48 @@ std::string WhatFailed(VolumeStatus status) {
     }
 }
 
+// The image opened, or why not said, with the exit code that tells it.
 struct Opened {
     std::unique_ptr<NtfsImageVolume> volume;
     LayoutCopy layout;
-    int exitCode = exit_code::kDone;  // anything else: the image was not taken
+    int exitCode = exit_code::kDone;
 };
 
-// Opens the image and checks its layout (copies it, for a dry run): a refused or
-// damaged image is named with the reason, and nothing of it has been changed.
-Opened OpenChecked(const std::string& image, OpenMode mode, bool copyLayout = false) {
+Opened Open(const std::string& image, OpenMode mode) {
     Opened opened;
     auto open = NtfsImageVolume::Open(image, mode);
     if (!open.volume) {
         Say(open.message.empty() ? image + " cannot be opened." : open.message);
         opened.exitCode = exit_code::kRefused;
-        return opened;
-    }
-    opened.layout = copyLayout ? CopyLayout(*open.volume) : CheckLayout(*open.volume);
-    if (opened.layout.failure != VolumeStatus::Ok) {
-        Say(image + " cannot be read: " + WhatFailed(opened.layout.failure) + ".");
-        opened.exitCode = exit_code::kRefused;
-        return opened;
-    }
-    if (!opened.layout.damage.empty()) {
-        Say(image + " " + opened.layout.damage + "; repair it on Windows (chkdsk) first.");
-        opened.exitCode = exit_code::kRefused;
-        return opened;
     }
     opened.volume = std::move(open.volume);
     return opened;
 }
 
+// Opens the image read-only and checks its layout (copies it, for a dry run): a
+// refused or damaged image is named with the reason, and nothing of it has been
+// changed.
+Opened OpenChecked(const std::string& image, bool copyLayout = false) {
+    Opened opened = Open(image, OpenMode::ReadOnly);
+    if (!opened.volume) {
+        return opened;
+    }
+    opened.layout = copyLayout ? CopyLayout(*opened.volume) : CheckLayout(*opened.volume);
+    if (opened.layout.Sound()) {
+        return opened;
+    }
+    if (opened.layout.failure != VolumeStatus::Ok) {
+        Say(image + " cannot be read: " + WhatFailed(opened.layout.failure) + ".");
+    } else {
+        Say(image + " " + opened.layout.damage + "; repair it on Windows (chkdsk) first.");
+    }
+    opened.volume.reset();
+    opened.exitCode = exit_code::kRefused;
+    return opened;
+}
+
 int AnalyzeImage(const std::string& image) {
-    Opened opened = OpenChecked(image, OpenMode::ReadOnly);
+    Opened opened = OpenChecked(image);
     if (!opened.volume) {
         return opened.exitCode;
     }
@@ -92,7 +101,7 @@ void PrintOptimization(const OptimizationRun& run) {
 }
 
 int DryRun(const std::string& image) {
-    Opened opened = OpenChecked(image, OpenMode::ReadOnly, true);
+    Opened opened = OpenChecked(image, true);
     if (!opened.volume) {
         return opened.exitCode;
     }
@@ -107,7 +116,12 @@ int DryRun(const std::string& image) {
 int Optimize(const std::string& image) {
     // Held from before the image is opened for writing until the program ends.
     HeldSignals signals;
-    Opened opened = OpenChecked(image, OpenMode::ReadWrite);
+    if (const Opened checked = OpenChecked(image); !checked.volume) {
+        return checked.exitCode;
+    }
+    // Opened for writing only once the check passed: a refused image gets nothing
+    // written, not even what the library writes when it opens an image for writing.
+    Opened opened = Open(image, OpenMode::ReadWrite);
     if (!opened.volume) {
         return opened.exitCode;
     }
