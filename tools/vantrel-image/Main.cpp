@@ -8,6 +8,7 @@
 #include "engine/ntfs/NtfsImageVolume.h"
 #include "tools/vantrel-image/CommandLine.h"
 #include "tools/vantrel-image/EngineRun.h"
+#include "tools/vantrel-image/FreedMemory.h"
 #include "tools/vantrel-image/HeldSignals.h"
 #include "tools/vantrel-image/LayoutCopy.h"
 
@@ -169,6 +170,7 @@ int Run(const std::vector<std::string>& arguments) {
 }  // namespace vantrel::image
 
 int main(int argc, char** argv) {
+    vantrel::image::KeepFreedMemory();
     try {
         return vantrel::image::Run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const std::exception& error) {
