@@ -317,7 +317,7 @@ TEST(VantrelImage, RefusesAnImageItMustNotTouchAndLeavesItAsItWas) {
         ntfs_umount(volume, FALSE);
     }
     refused.push_back(
-        {shared, shared + " is damaged: cluster " + std::to_string(ownerLcn) + " is owned by"});
+        {shared, shared + " is damaged: cluster " + std::to_string(ownerLcn) + " of record "});
 
     // Open for writing in this process: the library's lock keeps every other out.
     const std::string inUse = CopyOf(small, "tool-in-use.img");

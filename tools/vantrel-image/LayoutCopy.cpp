@@ -1,6 +1,7 @@
 #include "tools/vantrel-image/LayoutCopy.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -16,66 +17,82 @@ using engine::kNoLcn;
 using engine::Lcn;
 using engine::VolumeStatus;
 
-// The volume's allocation bitmap, whole: bit i of byte i / 8 for cluster i.
-class WholeBitmap {
+static_assert(std::endian::native == std::endian::little, "bitmap words are read little-endian");
+
+// One bit per cluster of the volume, as the allocation bitmap holds them.
+class ClusterBits {
   public:
-    VolumeStatus Read(engine::Volume& volume, std::uint64_t totalClusters) {
-        bits_.assign(static_cast<std::size_t>((totalClusters + 7) / 8), 0);
+    explicit ClusterBits(std::uint64_t clusters)
+        : clusters_(clusters), words_(static_cast<std::size_t>((clusters + 63) / 64), 0) {}
+
+    // The volume's allocation bitmap, all pages.
+    VolumeStatus Read(engine::Volume& volume) {
+        auto* bytes = reinterpret_cast<std::uint8_t*>(words_.data());
         engine::BitmapPage page;
-        for (Lcn next = 0; next < totalClusters;) {
+        for (Lcn next = 0; next < clusters_;) {
             const VolumeStatus status = volume.ReadBitmap(next, page);
             if (status != VolumeStatus::Ok && status != VolumeStatus::MoreData) {
                 return status;
             }
-            const Lcn end = std::min(totalClusters, page.start + page.clusters);
+            const Lcn end = std::min(clusters_, page.start + page.clusters);
             if (page.start > next || end <= next || page.bits.size() * 8 < end - page.start) {
                 return VolumeStatus::IoError;  // a page that does not go on from `next`
             }
             if (next % 8 == 0 && page.start % 8 == 0) {
-                const auto from = static_cast<std::size_t>((next - page.start) / 8);
-                std::memcpy(bits_.data() + next / 8, page.bits.data() + from,
+                std::memcpy(bytes + next / 8, page.bits.data() + (next - page.start) / 8,
                             static_cast<std::size_t>((end - next + 7) / 8));
             } else {
                 for (Lcn lcn = next; lcn < end; ++lcn) {
                     if (page.InUse(lcn)) {
-                        bits_[static_cast<std::size_t>(lcn / 8)] |=
-                            static_cast<std::uint8_t>(1u << (lcn % 8));
+                        Set(lcn, 1);
                     }
                 }
             }
             next = end;
-            if (status == VolumeStatus::Ok && next < totalClusters) {
+            if (status == VolumeStatus::Ok && next < clusters_) {
                 return VolumeStatus::IoError;  // the bitmap ended before the volume
             }
         }
         // A last page may mark clusters past the volume's end.
-        if (totalClusters % 8 != 0) {
-            bits_.back() &= static_cast<std::uint8_t>((1u << (totalClusters % 8)) - 1);
+        if (clusters_ % 64 != 0) {
+            words_.back() &= (std::uint64_t{1} << (clusters_ % 64)) - 1;
         }
         return VolumeStatus::Ok;
     }
 
-    bool InUse(Lcn lcn) const {
-        return (bits_[static_cast<std::size_t>(lcn / 8)] >> (lcn % 8)) & 1u;
-    }
+    bool Test(Lcn lcn) const { return (words_[lcn / 64] >> (lcn % 64)) & 1u; }
 
-    // The first cluster of [lcn, lcn + clusters) that is free, or kNoLcn.
-    Lcn FirstFree(Lcn lcn, std::uint64_t clusters) const {
-        const Lcn end = lcn + clusters;
+    // The first cluster of [lcn, lcn + count) whose bit is `value`, or kNoLcn.
+    Lcn First(bool value, Lcn lcn, std::uint64_t count) const {
+        const Lcn end = lcn + count;
         for (Lcn at = lcn; at < end;) {
-            if (at % 8 == 0 && end - at >= 8 && bits_[static_cast<std::size_t>(at / 8)] == 0xFF) {
-                at += 8;
-            } else if (!InUse(at)) {
-                return at;
-            } else {
-                ++at;
+            const std::uint64_t offset = at % 64;
+            const std::uint64_t span = std::min<std::uint64_t>(64 - offset, end - at);
+            const std::uint64_t mask =
+                (span == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << span) - 1) << offset;
+            const std::uint64_t word = value ? words_[at / 64] : ~words_[at / 64];
+            if (const std::uint64_t found = word & mask; found != 0) {
+                return at - offset + static_cast<std::uint64_t>(std::countr_zero(found));
             }
+            at += span;
         }
         return kNoLcn;
     }
 
+    void Set(Lcn lcn, std::uint64_t count) {
+        const Lcn end = lcn + count;
+        for (Lcn at = lcn; at < end;) {
+            const std::uint64_t offset = at % 64;
+            const std::uint64_t span = std::min<std::uint64_t>(64 - offset, end - at);
+            words_[at / 64] |= (span == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << span) - 1)
+                               << offset;
+            at += span;
+        }
+    }
+
   private:
-    std::vector<std::uint8_t> bits_;
+    std::uint64_t clusters_;
+    std::vector<std::uint64_t> words_;
 };
 
 std::string Record(std::uint64_t record) {
@@ -97,26 +114,6 @@ std::vector<Extent> RunsFromVcnZero(const std::vector<Extent>& extents) {
     return runs;
 }
 
-struct OwnedRun {
-    Lcn lcn = 0;
-    std::uint64_t clusters = 0;
-    std::uint64_t record = 0;
-};
-
-// The first cluster two files own, as the end of a sentence; empty when none is.
-std::string OwnedTwice(std::vector<OwnedRun>& owned) {
-    std::sort(owned.begin(), owned.end(),
-              [](const OwnedRun& a, const OwnedRun& b) { return a.lcn < b.lcn; });
-    for (std::size_t i = 1; i < owned.size(); ++i) {
-        const OwnedRun& before = owned[i - 1];
-        if (owned[i].lcn < before.lcn + before.clusters) {
-            return "is damaged: cluster " + std::to_string(owned[i].lcn) + " is owned by " +
-                   Record(before.record) + " and " + Record(owned[i].record);
-        }
-    }
-    return {};
-}
-
 LayoutCopy ReadLayout(engine::Volume& volume, bool copy) {
     LayoutCopy layout;
     engine::VolumeData data;
@@ -124,9 +121,8 @@ LayoutCopy ReadLayout(engine::Volume& volume, bool copy) {
         layout.failure = status;
         return layout;
     }
-    WholeBitmap bitmap;
-    if (const VolumeStatus status = bitmap.Read(volume, data.totalClusters);
-        status != VolumeStatus::Ok) {
+    ClusterBits bitmap(data.totalClusters);
+    if (const VolumeStatus status = bitmap.Read(volume); status != VolumeStatus::Ok) {
         layout.failure = status;
         return layout;
     }
@@ -149,7 +145,8 @@ LayoutCopy ReadLayout(engine::Volume& volume, bool copy) {
     // the least), so a bogus one cannot make the check or the copy huge.
     const std::uint64_t recordLimit = data.mftValidBytes / 512 + engine::kFirstUserRecord;
     std::vector<bool> listed(static_cast<std::size_t>(recordLimit), false);
-    std::vector<OwnedRun> owned;
+    // The clusters the files listed so far own.
+    ClusterBits owned(data.totalClusters);
 
     std::vector<engine::FileInfo> batch;
     std::vector<Extent> extents;
@@ -190,16 +187,21 @@ LayoutCopy ReadLayout(engine::Volume& volume, bool copy) {
                                     " owns clusters past the end of the volume";
                     return layout;
                 }
-                if (const Lcn free = bitmap.FirstFree(extent.lcn, extent.clusters);
+                if (const Lcn free = bitmap.First(false, extent.lcn, extent.clusters);
                     free != kNoLcn) {
                     layout.damage = "is damaged: cluster " + std::to_string(free) + " of " +
                                     Record(record) + " is free in the cluster bitmap";
                     return layout;
                 }
-                owned.push_back({extent.lcn, extent.clusters, record});
+                if (const Lcn taken = owned.First(true, extent.lcn, extent.clusters);
+                    taken != kNoLcn) {
+                    layout.damage = "is damaged: cluster " + std::to_string(taken) + " of " +
+                                    Record(record) + " is owned by another file as well";
+                    return layout;
+                }
+                owned.Set(extent.lcn, extent.clusters);
             }
             if (simulated) {
-                // Fails only when clusters are owned twice, which is told below.
                 simulated->AddFile({.record = record,
                                     .sequence = file.id >> 48,
                                     .parentRecord = file.parentId & engine::kRecordMask,
@@ -210,18 +212,17 @@ LayoutCopy ReadLayout(engine::Volume& volume, bool copy) {
             }
         }
     }
-    layout.damage = OwnedTwice(owned);
-    if (!layout.damage.empty() || !simulated) {
+    if (!simulated) {
         return layout;
     }
     // What is in use but owned by no listed file stays in use in the copy.
     for (Lcn lcn = 0; lcn < data.totalClusters;) {
-        if (!bitmap.InUse(lcn) || simulated->InUse(lcn)) {
+        if (!bitmap.Test(lcn) || simulated->InUse(lcn)) {
             ++lcn;
             continue;
         }
         Lcn end = lcn + 1;
-        while (end < data.totalClusters && bitmap.InUse(end) && !simulated->InUse(end)) {
+        while (end < data.totalClusters && bitmap.Test(end) && !simulated->InUse(end)) {
             ++end;
         }
         simulated->ReserveClusters(lcn, end - lcn);
