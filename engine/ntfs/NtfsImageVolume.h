@@ -33,7 +33,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "engine/Volume.h"
 
@@ -67,6 +66,12 @@ struct NtfsImageOptions {
     // The device operations the library reads and writes the image through;
     // nullptr for the library's own (tests put a power cut behind this).
     ntfs_device_operations* deviceOperations = nullptr;
+};
+
+// The bytes a move copies through, kept by the volume from move to move.
+struct CopyBuffer {
+    std::unique_ptr<std::uint8_t[]> data;
+    std::size_t bytes = 0;
 };
 
 class NtfsImageVolume final : public Volume {
@@ -107,7 +112,7 @@ class NtfsImageVolume final : public Volume {
     // every call answers IoError from then on, and nothing more is written.
     bool broken_ = false;
     NtfsImageOptions options_;
-    std::vector<std::uint8_t> copyBuffer_;  // what moves copy through, kept from move to move
+    CopyBuffer copyBuffer_;  // what moves copy through
 };
 
 }  // namespace vantrel::engine::ntfs
