@@ -13,11 +13,14 @@ constexpr int kMaxDepth = 2048;
 
 std::uint32_t FileTable::Add(std::uint64_t id, std::uint64_t parentId, std::u16string_view name) {
     name = name.substr(0, kMaxNameUnits);
+    // Blocks are not cleared: every entry and name unit is written before it is
+    // read, and a block's pages are touched only as it fills (a small volume's
+    // table stays a fraction of a block).
     if (size_ % kEntriesPerBlock == 0) {
-        entries_.push_back(std::make_unique<Entry[]>(kEntriesPerBlock));
+        entries_.push_back(std::make_unique_for_overwrite<Entry[]>(kEntriesPerBlock));
     }
     if (namesUsed_ + name.size() > kUnitsPerBlock) {
-        names_.push_back(std::make_unique<char16_t[]>(kUnitsPerBlock));
+        names_.push_back(std::make_unique_for_overwrite<char16_t[]>(kUnitsPerBlock));
         namesUsed_ = 0;
     }
     std::copy(name.begin(), name.end(), names_.back().get() + namesUsed_);

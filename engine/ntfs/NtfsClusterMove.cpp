@@ -67,17 +67,31 @@ VolumeStatus CheckTargetFree(ntfs_volume* volume, std::int64_t first, std::int64
     return VolumeStatus::Ok;
 }
 
+// Copies through the volume's buffer. It holds as much as the largest copy so far
+// needed, up to `bufferBytes` (at least a cluster), is kept from move to move and
+// is never cleared (every byte is read into before it is written out): a fresh
+// buffer of the full size for every move would cost more than most moves' copy.
 bool CopyClusters(ntfs_volume* volume, const std::vector<ClusterCopy>& copies,
-                  std::size_t bufferBytes) {
-    const std::int64_t bufferClusters =
-        std::max<std::int64_t>(1, static_cast<std::int64_t>(bufferBytes / volume->cluster_size));
-    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(bufferClusters) *
-                                     volume->cluster_size);
+                  std::size_t bufferBytes, CopyBuffer& buffer) {
+    std::int64_t largest = 1;
+    for (const ClusterCopy& copy : copies) {
+        largest = std::max(largest, copy.clusters);
+    }
+    const std::int64_t bufferClusters = std::min(
+        largest,
+        std::max<std::int64_t>(1, static_cast<std::int64_t>(bufferBytes / volume->cluster_size)));
+    const auto bytes = static_cast<std::size_t>(bufferClusters) * volume->cluster_size;
+    if (buffer.bytes < bytes) {
+        buffer.data.reset();
+        buffer.bytes = 0;
+        buffer.data = std::make_unique_for_overwrite<std::uint8_t[]>(bytes);
+        buffer.bytes = bytes;
+    }
     for (const ClusterCopy& copy : copies) {
         for (std::int64_t done = 0; done < copy.clusters; done += bufferClusters) {
             const std::int64_t count = std::min(bufferClusters, copy.clusters - done);
-            if (ntfs_cluster_read(volume, copy.from + done, count, buffer.data()) != count ||
-                ntfs_cluster_write(volume, copy.to + done, count, buffer.data()) != count) {
+            if (ntfs_cluster_read(volume, copy.from + done, count, buffer.data.get()) != count ||
+                ntfs_cluster_write(volume, copy.to + done, count, buffer.data.get()) != count) {
                 return false;
             }
         }
@@ -170,7 +184,7 @@ VolumeStatus NtfsImageVolume::Move(std::uint64_t fileId, Vcn vcn, Lcn target,
     volume_->free_clusters -= plan.targetClusters;
 
     // 2. Copy the data and make it durable before anything points at it.
-    if (!CopyClusters(volume_, plan.copies, options_.copyBufferBytes)) {
+    if (!CopyClusters(volume_, plan.copies, options_.copyBufferBytes, copyBuffer_)) {
         ReleaseTarget(volume_, first, plan.targetClusters);
         return VolumeStatus::IoError;
     }

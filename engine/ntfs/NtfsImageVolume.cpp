@@ -40,6 +40,11 @@ struct Refusal {
 
 // What a failed mount means for the person who asked to open the image.
 Refusal MountRefusal(int error) {
+    // The library locks the image file while it has it open; a lock another
+    // process holds fails the mount with EAGAIN, which the library does not name.
+    if (error == EAGAIN) {
+        return {OpenRefusal::InUse, "is in use by another program"};
+    }
     switch (ntfs_volume_error(error)) {
         case NTFS_VOLUME_NOT_NTFS:
             return {OpenRefusal::NotNtfs, "holds no NTFS file system"};
@@ -51,7 +56,7 @@ Refusal MountRefusal(int error) {
                     "was not cleanly unmounted (its journal is not empty); repair it on Windows "
                     "(chkdsk) first"};
         case NTFS_VOLUME_LOCKED:
-            return {OpenRefusal::Mounted, "is in use by another program"};
+            return {OpenRefusal::InUse, "is in use by another program"};
         case NTFS_VOLUME_NO_PRIVILEGE:
             return {OpenRefusal::CannotOpen, "cannot be opened: permission denied"};
         default:

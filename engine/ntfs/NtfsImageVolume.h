@@ -49,6 +49,7 @@ enum class OpenRefusal {
     NotAnImageFile,  // missing, a directory, a device: anything but a regular file
     CannotOpen,      // the file exists but cannot be read (or written, for ReadWrite)
     Mounted,         // the image is mounted (an ntfs-3g mount, a loop device)
+    InUse,           // another program has it open through the library (its lock)
     NotNtfs,
     Damaged,
     Dirty,       // not cleanly unmounted: its journal or its dirty flag says so
@@ -65,6 +66,12 @@ struct NtfsImageOptions {
     // The device operations the library reads and writes the image through;
     // nullptr for the library's own (tests put a power cut behind this).
     ntfs_device_operations* deviceOperations = nullptr;
+};
+
+// The bytes a move copies through, kept by the volume from move to move.
+struct CopyBuffer {
+    std::unique_ptr<std::uint8_t[]> data;
+    std::size_t bytes = 0;
 };
 
 class NtfsImageVolume final : public Volume {
@@ -105,6 +112,7 @@ class NtfsImageVolume final : public Volume {
     // every call answers IoError from then on, and nothing more is written.
     bool broken_ = false;
     NtfsImageOptions options_;
+    CopyBuffer copyBuffer_;  // what moves copy through
 };
 
 }  // namespace vantrel::engine::ntfs

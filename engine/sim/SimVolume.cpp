@@ -94,6 +94,16 @@ bool SimVolume::AddFile(const SimFileSpec& spec) {
     return true;
 }
 
+bool SimVolume::ReserveClusters(Lcn lcn, std::uint64_t clusters) {
+    if (lcn >= options_.totalClusters || clusters > options_.totalClusters - lcn ||
+        !RangeFree(lcn, clusters)) {
+        return false;
+    }
+    SetRange(lcn, clusters, true);
+    reserved_.emplace_back(lcn, clusters);
+    return true;
+}
+
 std::u16string SimVolume::NameOf(std::uint64_t record) const {
     if (record < names_.size() && !names_[record].empty()) {
         return names_[record];
@@ -490,6 +500,9 @@ std::string SimVolume::Audit() const {
         std::uint64_t record;
     };
     std::vector<Owned> owned;
+    for (const auto& [lcn, clusters] : reserved_) {
+        owned.push_back({lcn, clusters, kNoLcn});  // owned by the file system itself
+    }
     for (std::uint64_t record = 0; record < files_.size(); ++record) {
         if (!files_[record].exists) {
             continue;

@@ -88,6 +88,11 @@ class SimVolume final : public Volume {
     // Adds a file; answers false (and changes nothing) when its clusters lie outside
     // the volume or are taken, or its record is.
     bool AddFile(const SimFileSpec& spec);
+    // Marks clusters in use that no listed file owns (on NTFS: named streams, the
+    // MFT's own bitmap, clusters a crash leaked), so that a copy of a real volume's
+    // layout shows its bitmap exactly; false, changing nothing, when they lie
+    // outside the volume or are taken. Nothing ever moves or frees them.
+    bool ReserveClusters(Lcn lcn, std::uint64_t clusters);
     // Names of files added without one.
     void SetNamer(std::function<std::u16string(std::uint64_t record)> namer);
 
@@ -154,6 +159,7 @@ class SimVolume final : public Volume {
     std::vector<std::u16string> names_;  // by record; empty: the namer's
     std::function<std::u16string(std::uint64_t)> namer_;
     std::map<Lcn, std::uint64_t> held_;  // freed since the last checkpoint
+    std::vector<std::pair<Lcn, std::uint64_t>> reserved_;
 
     std::uint64_t calls_ = 0;
     std::uint64_t lastCheckpoint_ = 0;

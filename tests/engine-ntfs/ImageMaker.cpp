@@ -264,6 +264,17 @@ ImageRecipe SmallRecipe() {
     return recipe;
 }
 
+ImageRecipe CrowdedRecipe() {
+    ImageRecipe recipe;
+    recipe.imageBytes = 96ull << 20;
+    recipe.bigDirectoryFiles = 200;
+    recipe.smallFiles = 800;
+    recipe.mediumFiles = 60;
+    recipe.largeFiles = 4;
+    recipe.hugeFiles = {8ull << 20};
+    return recipe;
+}
+
 std::string MakeEmptyImage(const std::string& path, std::uint64_t bytes) {
     // A sparse file: the image costs only what mkntfs and the files write.
     const ToolRun size = RunTool({"/usr/bin/truncate", "--size=" + std::to_string(bytes), path});

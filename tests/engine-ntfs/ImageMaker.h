@@ -30,6 +30,10 @@ struct ImageRecipe {
 
 // A small image for tests that copy it many times.
 ImageRecipe SmallRecipe();
+// An image with little free space, most of it in small gaps between small files: a
+// first optimization pass leaves files without room, and the second pass makes room
+// by moving small files aside.
+ImageRecipe CrowdedRecipe();
 
 // Both return an empty string when the image was made, else what failed.
 std::string MakeEmptyImage(const std::string& path, std::uint64_t bytes);

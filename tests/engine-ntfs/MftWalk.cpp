@@ -210,4 +210,32 @@ std::size_t CountFragments(const std::vector<Run>& runs) {
     return fragments;
 }
 
+std::vector<ListedFile> ListedFiles(const MftWalk& walk) {
+    std::vector<ListedFile> files;
+    for (const auto& [number, raw] : walk.files) {
+        if (raw.names.empty()) {
+            continue;
+        }
+        ListedFile file{.reference = raw.Reference(),
+                        .directory = raw.directory,
+                        .movable = number >= FILE_first_user && !raw.InExtend()};
+        if (const RawStream* stream = raw.ClusterStream()) {
+            file.fragments = CountFragments(stream->runs);
+            for (const Run& run : stream->runs) {
+                file.storedClusters += run.lcn == kHoleLcn ? 0 : run.length;
+            }
+        }
+        files.push_back(file);
+    }
+    return files;
+}
+
+std::uint64_t UsedClusters(const MftWalk& walk) {
+    std::uint64_t used = 0;
+    for (std::uint64_t lcn = 0; lcn < walk.totalClusters; ++lcn) {
+        used += (walk.bitmap[lcn / 8] >> (lcn % 8)) & 1u;
+    }
+    return used;
+}
+
 }  // namespace vantrel::engine::ntfs::proof

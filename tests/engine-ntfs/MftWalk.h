@@ -56,6 +56,22 @@ struct MftWalk {
 // Reads the MFT of a volume the library has mounted (read-only is enough).
 MftWalk WalkMft(_ntfs_volume* volume);
 
+// A file as the backend's enumeration lists it (a base record with a name), with
+// the layout of the stream its extents describe.
+struct ListedFile {
+    std::uint64_t reference = 0;
+    bool directory = false;
+    bool movable = false;  // the file system moves it: not one of its own files
+    std::uint64_t storedClusters = 0;
+    std::size_t fragments = 0;
+};
+
+// In record order, the order the enumeration lists them.
+std::vector<ListedFile> ListedFiles(const MftWalk& walk);
+
+// The clusters the walk's bitmap shows in use.
+std::uint64_t UsedClusters(const MftWalk& walk);
+
 // Fragments of a run list: stored runs that do not follow on from the previous
 // stored run (holes do not break a fragment).
 std::size_t CountFragments(const std::vector<Run>& runs);

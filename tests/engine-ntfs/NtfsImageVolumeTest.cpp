@@ -14,7 +14,7 @@
 #include "engine/ntfs/NtfsImageVolume.h"
 #include "engine/ntfs/NtfsLibrary.h"
 #include "tests/engine-ntfs/ImageChecks.h"
-#include "tests/engine-ntfs/SimpleDefrag.h"
+#include "tests/engine-ntfs/VolumeReads.h"
 #include "tests/engine-ntfs/TestImages.h"
 
 namespace vantrel::engine::ntfs::proof {
@@ -117,7 +117,7 @@ TEST(NtfsImageVolume, ReadsWhatAnIndependentWalkReadsInEveryPageAndWritesNothing
         const RawStream* stream = raw.ClusterStream();
         const std::vector<Extent> runs = stream ? AsExtents(stream->runs) : std::vector<Extent>{};
         std::vector<Extent> extents;
-        ASSERT_TRUE(ReadAllExtents(volume, file->id, extents));
+        ASSERT_EQ(ReadAllExtents(volume, file->id, extents), VolumeStatus::Ok);
         ASSERT_EQ(extents, runs) << "record " << number;
         if (runs.size() > 4) {
             // A page from inside a run starts with that run, whole.

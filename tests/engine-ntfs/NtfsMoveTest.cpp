@@ -8,7 +8,7 @@
 
 #include "engine/ntfs/NtfsImageVolume.h"
 #include "engine/ntfs/NtfsLibrary.h"
-#include "tests/engine-ntfs/SimpleDefrag.h"
+#include "tests/engine-ntfs/VolumeReads.h"
 #include "tests/engine-ntfs/TestImages.h"
 
 namespace vantrel::engine::ntfs::proof {
@@ -50,12 +50,11 @@ struct Layout {
 
 Layout LayoutOf(Volume& volume, std::uint64_t id) {
     Layout layout;
-    EXPECT_TRUE(ReadAllExtents(volume, id, layout.extents));
-    for (const Extent& extent : layout.extents) {
-        layout.stored += extent.lcn == kNoLcn ? 0 : extent.clusters;
-        layout.end = extent.vcn + extent.clusters;
-    }
-    layout.fragments = CountFragments(layout.extents);
+    EXPECT_EQ(ReadAllExtents(volume, id, layout.extents), VolumeStatus::Ok);
+    const LayoutFacts facts = FactsOf(layout.extents);
+    layout.fragments = facts.fragments;
+    layout.stored = facts.storedClusters;
+    layout.end = facts.vcnEnd;
     return layout;
 }
 

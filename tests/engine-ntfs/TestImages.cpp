@@ -81,6 +81,10 @@ std::string SmallImage(std::string& error) {
     return Made("small.img", SmallRecipe(), error);
 }
 
+std::string CrowdedImage(std::string& error) {
+    return Made("crowded.img", CrowdedRecipe(), error);
+}
+
 const std::map<std::uint64_t, Digest>& HashesOf(const std::string& image) {
     static std::map<std::string, std::map<std::uint64_t, Digest>> hashes;
     auto found = hashes.find(image);

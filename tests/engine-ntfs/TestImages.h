@@ -24,10 +24,12 @@ inline void PrintTo(const Extent& extent, std::ostream* out) {
 
 namespace vantrel::engine::ntfs::proof {
 
-// The fragmented image of the default recipe, or of SmallRecipe(); the error
-// text of a failed build comes back in `error` with an empty path.
+// The fragmented image of the default recipe, of SmallRecipe() or of
+// CrowdedRecipe(); the error text of a failed build comes back in `error` with an
+// empty path.
 std::string FragmentedImage(std::string& error);
 std::string SmallImage(std::string& error);
+std::string CrowdedImage(std::string& error);
 
 // The hashes of every file of one of the images above, taken once.
 const std::map<std::uint64_t, Digest>& HashesOf(const std::string& image);
