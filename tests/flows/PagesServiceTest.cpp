@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <ctime>
@@ -654,6 +655,18 @@ TEST_F(PagesTest, TheKeyboardAloneWalksTheRoadPastNamedControls) {
     ASSERT_TRUE(
         Pump([&] { return IsWindowVisible(Pages().ProgressPage().Item(IDC_PROGRESS_STOP)); }));
     EXPECT_EQ(std::vector<std::wstring>{}, UnnamedVisibleControls(Owner())) << "progress page";
+    // While the job runs, Tab skips the links and the button the job locks.
+    std::vector<std::wstring> cycle;
+    for (int i = 0; i < 6; ++i) {
+        const HWND before = GetFocus();
+        PressKey(VK_TAB);
+        Pump([&] { return GetFocus() != before; }, 2000);
+        cycle.push_back(FocusName());
+    }
+    for (const wchar_t* locked : {L"About", L"Help", L"Check for Updates"}) {
+        EXPECT_EQ(cycle.end(), std::find(cycle.begin(), cycle.end(), locked)) << locked;
+    }
+    EXPECT_NE(cycle.end(), std::find(cycle.begin(), cycle.end(), L"Stop"));
     service_.runningPolls = 1;
     service_.pollsPerJob = 3;
     ASSERT_TRUE(Pump([&] { return Pages().VisiblePage() == &ScanResults(); }));
