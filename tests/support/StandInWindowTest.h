@@ -69,10 +69,11 @@ class MainWindowTestBase : public testing::Test {
         app_.reset();
     }
 
-    // Opens the window over `service`; null: over the real service.
-    void OpenWindow(vantrel::service::JobService* service) {
+    // Opens the window over `service` (null: the real service), its pages asking
+    // `drives` about the machine's drives (null: the machine).
+    void OpenWindow(vantrel::service::JobService* service, DriveProbe* drives = nullptr) {
         ASSERT_TRUE(app_ != nullptr);
-        window_ = std::make_unique<CDlgMainDefrag>(*app_, service);
+        window_ = std::make_unique<CDlgMainDefrag>(*app_, service, drives);
         ASSERT_TRUE(window_->CreateModeless(nullptr));
         window_->Show(SW_SHOWNOACTIVATE);
         fw::DispatchPendingMessages();
