@@ -109,6 +109,29 @@ class ServiceProcess : public testing::Test {
 
 ServiceBinding* ServiceProcess::binding_ = nullptr;
 
+// The account the registered service runs as.
+std::wstring ServiceAccount() {
+    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE service =
+        manager != nullptr ? OpenServiceW(manager, L"Vantrel", SERVICE_QUERY_CONFIG) : nullptr;
+    std::vector<BYTE> buffer(8192);
+    DWORD needed = 0;
+    std::wstring account;
+    if (service != nullptr &&
+        QueryServiceConfigW(service, reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data()),
+                            static_cast<DWORD>(buffer.size()), &needed)) {
+        const auto* config = reinterpret_cast<const QUERY_SERVICE_CONFIGW*>(buffer.data());
+        account = config->lpServiceStartName != nullptr ? config->lpServiceStartName : L"";
+    }
+    if (service != nullptr) {
+        CloseServiceHandle(service);
+    }
+    if (manager != nullptr) {
+        CloseServiceHandle(manager);
+    }
+    return account;
+}
+
 std::string ReadAll(const std::wstring& path) {
     std::string text;
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -195,6 +218,7 @@ TEST_F(ServiceProcess, WinesDriveEndsEveryJobWithNothingCounted) {
     WaitUntilUnserved();
     // This machine's drives: no --simulate.
     ASSERT_EQ(StandIn().RunTool(L"--install"), 0u);
+    EXPECT_EQ(ServiceAccount(), L"LocalSystem");
     ASSERT_EQ(StandIn().RunTool(L"--start"), 0u);
     ASSERT_TRUE(WaitUntilServed());
     for (const std::int32_t code : {JobCommandCode::Analyze, JobCommandCode::Optimize}) {
