@@ -87,12 +87,12 @@ const fw::MessageTable& CDlgMainDefrag::Messages() const {
     return kTable;
 }
 
-CDlgMainDefrag::CDlgMainDefrag(CDefragApp& app, svc::JobService* service)
+CDlgMainDefrag::CDlgMainDefrag(CDefragApp& app, svc::JobService* service, DriveProbe* drives)
     : fw::Dialog(IDD_MAIN),
       app_(app),
       ownLink_(service == nullptr ? std::make_unique<svc::ServiceLink>(service_) : nullptr),
       jobService_(service != nullptr ? *service : *ownLink_),
-      pages_(*this) {
+      pages_(*this, drives != nullptr ? *drives : MachineDriveProbe()) {
     g_mainWindow = this;
 }
 

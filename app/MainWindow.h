@@ -33,7 +33,9 @@ class CDlgMainDefrag : public fw::Dialog, public PageHost {
   public:
     // The window and its pages reach the defrag service through `service`; without
     // one, through the real service (the service record and the process's binding).
-    explicit CDlgMainDefrag(CDefragApp& app, vantrel::service::JobService* service = nullptr);
+    // The pages ask `drives` about the machine's drives; without it, the machine.
+    explicit CDlgMainDefrag(CDefragApp& app, vantrel::service::JobService* service = nullptr,
+                            DriveProbe* drives = nullptr);
     ~CDlgMainDefrag() override;
 
     // PageHost.

@@ -1,7 +1,7 @@
 #include "defragsvc/DefragEngine.h"
 
-#include "defragsvc/PaceSetting.h"
 #include "engine/sim/ModelDrive.h"
+#include "engine/windows/DriveVolume.h"
 
 #include <windows.h>
 
@@ -79,12 +79,18 @@ service::MapCell CellOf(const engine::CellCounters& counters) {
 
 }  // namespace
 
-EngineEnvironment SystemEnvironment(std::optional<std::uint32_t> jobMilliseconds) {
+EngineEnvironment SystemEnvironment(const ServiceOptions& options) {
     std::function<std::uint32_t()> pace = [] { return ReadJobMilliseconds(); };
-    if (jobMilliseconds) {
-        pace = [value = *jobMilliseconds] { return value; };
+    if (options.jobMilliseconds) {
+        pace = [value = *options.jobMilliseconds] { return value; };
     }
-    return {SystemVolumeBytes, SystemVolumeText, pace, [] { return ReadJobHoldPercent(); }};
+    EngineEnvironment environment{SystemVolumeBytes, SystemVolumeText, pace,
+                                  [] { return ReadJobHoldPercent(); }};
+    if (!options.simulate) {
+        environment.openVolume = engine::windows::OpenDriveVolume;
+    }
+    environment.planOnly = options.dryRun;
+    return environment;
 }
 
 DefragEngine::DefragEngine(EngineEnvironment environment) : environment_(std::move(environment)) {}
@@ -129,22 +135,40 @@ bool DefragEngine::Start(JobKind kind, wchar_t letter, std::uint32_t cellCount) 
     } else {
         passesInRow_ = 0;
     }
-    const std::uint64_t bytes = environment_.volumeBytes(letter);
-    auto factory = [this, kind, pass, letter, cellCount, bytes] {
+    const bool simulated = !environment_.openVolume;
+    const engine::Job::Moves moves =
+        environment_.planOnly ? engine::Job::Moves::PlanOnly : engine::Job::Moves::Make;
+    const std::uint64_t bytes = simulated ? environment_.volumeBytes(letter) : 0;
+    auto factory = [this, kind, pass, letter, cellCount, bytes, simulated, moves] {
         Drive& drive = drives_[letter];
+        if (!simulated) {
+            return std::make_unique<engine::Job>(environment_.openVolume(letter), drive.memory,
+                                                 kind, pass, cellCount, moves);
+        }
         if (!drive.volume) {
             drive.volume = engine::sim::BuildModelDrive(static_cast<char16_t>(letter), bytes);
         }
-        return std::make_unique<engine::Job>(*drive.volume, drive.memory, kind, pass, cellCount);
+        return std::make_unique<engine::Job>(*drive.volume, drive.memory, kind, pass, cellCount,
+                                             moves);
     };
     const std::wstring text = environment_.volumeText(letter);
     engine::VolumeLabel label{static_cast<char16_t>(letter),
                               std::u16string(text.begin(), text.end())};
-    engine::JobPace pace{DurationFor(kind, pass, environment_.jobMilliseconds()),
-                         environment_.holdPercent};
+    // A real volume goes as fast as it goes.
+    engine::JobPace pace;
+    if (simulated) {
+        pace = {DurationFor(kind, pass, environment_.jobMilliseconds()), environment_.holdPercent};
+    }
     auto finished = [this](const JobSnapshot& snapshot) {
         if (snapshot.kind == JobKind::Optimization) {
             passesInRow_ = snapshot.stopped ? 0 : passesInRow_.load() + 1;
+        }
+        if (environment_.planned && snapshot.results) {
+            for (const engine::PlannedMove& move : snapshot.results->plannedMoves) {
+                environment_.planned(
+                    DrivePath(snapshot.volume.letter, snapshot.results->table.PathOf(move.file)),
+                    move);
+            }
         }
     };
     return runner_.Start(std::move(factory), std::move(pace), std::move(label),

@@ -1,12 +1,18 @@
 // The defrag service's side of the interface: commands, state, statistics, map and
-// records, served by the engine's job runner over a simulated volume per drive.
-// The runner does one job at a time on its worker thread and publishes immutable
-// snapshots; every query maps one snapshot onto the interface's records, so a
-// caller never sees half an update (the file count and the records of one snapshot
-// always agree). Drives are built on first use per letter and kept for the life of
-// the engine, so an optimization changes what the next analysis finds.
+// records, served by the engine's job runner over the machine's volumes, or over a
+// simulated volume per drive. The runner does one job at a time on its worker
+// thread and publishes immutable snapshots; every query maps one snapshot onto the
+// interface's records, so a caller never sees half an update (the file count and
+// the records of one snapshot always agree).
+//
+// A real volume is opened for each job and closed with it; one that cannot be
+// worked on (no such drive, no rights, a file system without the calls) ends the
+// job at once with every count 0. Simulated drives are built on first use per
+// letter and kept for the life of the engine, so an optimization changes what the
+// next analysis finds.
 #pragma once
 
+#include "defragsvc/ServiceParameters.h"
 #include "engine/JobRunner.h"
 #include "engine/sim/SimVolume.h"
 #include "service/JobRecords.h"
@@ -35,11 +41,19 @@ struct EngineEnvironment {
     // The share of its work (percent) at which a job holds until this answers 0
     // or more; empty or 0: no hold. Asked again while a job holds.
     std::function<std::uint32_t()> holdPercent;
+    // Opens a drive's volume for one job; empty: every drive is simulated (and the
+    // pace and the hold above apply).
+    std::function<std::unique_ptr<engine::Volume>(wchar_t letter)> openVolume = {};
+    // Optimization passes plan only, and move nothing.
+    bool planOnly = false;
+    // Told, on the job's worker, of every move a pass that only planned would have
+    // made, with the file's full path.
+    std::function<void(const std::wstring& path, const engine::PlannedMove& move)> planned = {};
 };
 
-// The real drives (or a default size for an unknown one) and the pace: the given
-// one, or else the configured one, read anew for every job.
-EngineEnvironment SystemEnvironment(std::optional<std::uint32_t> jobMilliseconds = std::nullopt);
+// This machine: its volumes, or simulated drives of its drives' sizes (a default
+// size for a letter without a drive) at the given pace or else the configured one.
+EngineEnvironment SystemEnvironment(const ServiceOptions& options);
 
 class DefragEngine {
   public:
@@ -52,6 +66,8 @@ class DefragEngine {
     // (bad input, or nothing to act on); a refusal changes nothing.
     long Command(const service::JobCommand& command);
     void State(long& state, long& detail) const;
+    // Whether a job is accepted and not ended yet.
+    bool JobActive() const { return runner_.Active(); }
     bool StatisticsBusy() const { return runner_.Busy(); }
     void CopyStatistics(service::JobStatistics& statistics) const;
     long FileCount() const;

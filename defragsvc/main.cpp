@@ -1,12 +1,21 @@
-// defragsvc.exe: the stand-in defrag service.
-//   --install [--job-ms=N]   register the service (own process, demand start) with
-//                            this executable's full path; N sets the pace
-//   --uninstall              stop and remove the service
-//   --console [--job-ms=N]   serve in the foreground until Ctrl+C
-//   (no switch)              run under the service control manager
-#include "defragsvc/PaceSetting.h"
+// defragsvc.exe: the defrag service.
+//   --install [--simulate [--job-ms=N]] [--dry-run]
+//                  register the service (own process, demand start, LocalSystem)
+//                  with this executable's full path and its options
+//   --start        start it and wait until it runs
+//   --stop         stop it and wait until it has stopped
+//   --uninstall    stop and remove it
+//   --console [--simulate [--job-ms=N]] [--dry-run]
+//                  serve in the foreground until Ctrl+C
+//   (no switch)    run under the service control manager
+// --simulate works on simulated drives instead of this machine's; N is how long an
+// analysis of one takes. --dry-run plans the optimization passes without moving
+// anything; in the console it prints each planned move.
+// Exit codes: 0 done, 1 failed, 2 a wrong command line, 3 a job runs (--stop and
+// --uninstall leave the service running then).
 #include "defragsvc/ServiceHost.h"
 #include "defragsvc/ServiceInstaller.h"
+#include "defragsvc/ServiceParameters.h"
 
 #include <windows.h>
 
@@ -19,6 +28,9 @@ namespace {
 using namespace vantrel::defragsvc;
 
 constexpr std::wstring_view kPaceSwitch = L"--job-ms=";
+constexpr int kFailed = 1;
+constexpr int kWrongCommandLine = 2;
+constexpr int kJobRuns = 3;
 
 std::wstring ModulePath() {
     std::wstring path(MAX_PATH, L'\0');
@@ -34,14 +46,21 @@ std::wstring ModulePath() {
 }
 
 int Usage() {
-    std::fwprintf(stderr, L"usage: defragsvc [--install | --uninstall | --console] [--job-ms=N]\n");
-    return 2;
+    std::fwprintf(stderr,
+                  L"usage: defragsvc --install [--simulate [--job-ms=N]] [--dry-run]\n"
+                  L"       defragsvc --console [--simulate [--job-ms=N]] [--dry-run]\n"
+                  L"       defragsvc --start | --stop | --uninstall\n");
+    return kWrongCommandLine;
 }
 
 int Report(DWORD error, const wchar_t* what) {
+    if (error == ERROR_SERVICE_CANNOT_ACCEPT_CTRL) {
+        std::fwprintf(stderr, L"%ls: a job runs; the service was left running.\n", what);
+        return kJobRuns;
+    }
     if (error != ERROR_SUCCESS) {
         std::fwprintf(stderr, L"%ls failed (error %lu).\n", what, error);
-        return 1;
+        return kFailed;
     }
     return 0;
 }
@@ -50,29 +69,48 @@ int Report(DWORD error, const wchar_t* what) {
 
 int wmain(int argc, wchar_t** argv) {
     std::wstring_view mode;
-    std::optional<std::uint32_t> pace;
+    ServiceOptions options;
+    bool optionsGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::wstring_view argument = argv[i];
         if (argument.starts_with(kPaceSwitch)) {
-            pace = ParseJobMilliseconds(argument.substr(kPaceSwitch.size()));
-            if (!pace) {
+            options.jobMilliseconds = ParseJobMilliseconds(argument.substr(kPaceSwitch.size()));
+            if (!options.jobMilliseconds) {
                 return Usage();
             }
-        } else if (mode.empty() && (argument == L"--install" || argument == L"--uninstall" ||
-                                    argument == L"--console")) {
+        } else if (argument == L"--simulate") {
+            options.simulate = true;
+        } else if (argument == L"--dry-run") {
+            options.dryRun = true;
+        } else if (mode.empty() &&
+                   (argument == L"--install" || argument == L"--uninstall" ||
+                    argument == L"--console" || argument == L"--start" || argument == L"--stop")) {
             mode = argument;
+            continue;
         } else {
             return Usage();
         }
+        optionsGiven = true;
+    }
+    // The pace is a simulated drive's; the options are those of a service to run.
+    if ((options.jobMilliseconds && !options.simulate) ||
+        (optionsGiven && mode != L"--install" && mode != L"--console")) {
+        return Usage();
     }
     if (mode == L"--install") {
-        return Report(InstallService(ModulePath(), pace), L"Installing the service");
+        return Report(InstallService(ModulePath(), options), L"Installing the service");
+    }
+    if (mode == L"--start") {
+        return Report(StartDefragService(), L"Starting the service");
+    }
+    if (mode == L"--stop") {
+        return Report(StopDefragService(), L"Stopping the service");
     }
     if (mode == L"--uninstall") {
-        return pace ? Usage() : Report(UninstallService(), L"Removing the service");
+        return Report(UninstallService(), L"Removing the service");
     }
     if (mode == L"--console") {
-        return RunInConsole(pace);
+        return RunInConsole(options);
     }
-    return RunAsService(pace);
+    return RunAsService();
 }

@@ -60,8 +60,14 @@ void Analysis::StepPhase() {
 }
 
 void Analysis::Fail(VolumeStatus status) {
+    // What part of a volume showed is no figure of the volume: nothing is reported.
     failure_ = status;
     phase_ = Phase::Done;
+    counts_ = VolumeCounts{};
+    shownCells_ = 0;
+    fragmented_.clear();
+    runs_.clear();
+    placements_.clear();
 }
 
 void Analysis::Begin() {

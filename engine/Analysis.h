@@ -90,7 +90,8 @@ class Analysis {
     Analysis(Volume& volume, const VolumeMemory& memory, const AnalysisOptions& options);
 
     bool Done() const { return phase_ == Phase::Done; }
-    // Ok, or the status of the volume call that ended the analysis early.
+    // Ok, or the status of the volume call that ended the analysis early; its counts,
+    // files and map are then empty.
     VolumeStatus Failure() const { return failure_; }
     void Step();
     double Progress() const;

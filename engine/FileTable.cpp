@@ -19,7 +19,8 @@ std::uint32_t FileTable::Add(std::uint64_t id, std::uint64_t parentId, std::u16s
     if (size_ % kEntriesPerBlock == 0) {
         entries_.push_back(std::make_unique_for_overwrite<Entry[]>(kEntriesPerBlock));
     }
-    if (namesUsed_ + name.size() > kUnitsPerBlock) {
+    // The first name opens the first block, even an empty one (a root has none).
+    if (names_.empty() || namesUsed_ + name.size() > kUnitsPerBlock) {
         names_.push_back(std::make_unique_for_overwrite<char16_t[]>(kUnitsPerBlock));
         namesUsed_ = 0;
     }

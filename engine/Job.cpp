@@ -29,12 +29,24 @@ std::uint64_t FragmentedClusters(const std::vector<FileOutcome>& outcomes, bool 
     return clusters;
 }
 
-Job::Job(Volume& volume, VolumeMemory& memory, JobKind kind, int pass, std::uint32_t cellCount)
+Job::Job(Volume& volume, VolumeMemory& memory, JobKind kind, int pass, std::uint32_t cellCount,
+         Moves moves)
     : volume_(volume),
       memory_(memory),
       kind_(kind),
       pass_(kind == JobKind::Optimization ? std::clamp(pass, 1, 2) : 0),
+      moves_(moves),
       survey_(volume, memory, SurveyOptions(kind, pass_, cellCount)) {}
+
+Job::Job(std::unique_ptr<Volume> volume, VolumeMemory& memory, JobKind kind, int pass,
+         std::uint32_t cellCount, Moves moves)
+    : ownedVolume_(std::move(volume)),
+      volume_(*ownedVolume_),
+      memory_(memory),
+      kind_(kind),
+      pass_(kind == JobKind::Optimization ? std::clamp(pass, 1, 2) : 0),
+      moves_(moves),
+      survey_(volume_, memory, SurveyOptions(kind, pass_, cellCount)) {}
 
 void Job::Step() {
     switch (phase_) {
@@ -90,13 +102,23 @@ void Job::EndSurvey() {
     }
     Plan();
     phase_ = Phase::Execute;
+    if (moves_ == Moves::PlanOnly) {
+        // Nothing moves: what was planned reads as not done, the rest as planned.
+        for (; nextTask_ < tasks_.size(); ++nextTask_) {
+            const Task& task = tasks_[nextTask_];
+            if (task.kind == TaskKind::Direct) {
+                outcomes_[task.item].result = result::kStoppedByUser;
+            } else if (task.kind == TaskKind::Window) {
+                outcomes_[windows_[task.item].fragmented].result = result::kStoppedByUser;
+            }
+        }
+        phase_ = Phase::Done;
+    }
 }
 
 void Job::Plan() {
     const std::vector<FragmentedFile>& fragmented = survey_.Fragmented();
-    const MediaKind media = survey_.Media();
-    const bool solidState =
-        media == MediaKind::SolidState || media == MediaKind::SolidStateWithTrim;
+    const bool solidState = IsSolidState(survey_.Media());
     std::vector<std::uint32_t> candidates;
     for (std::uint32_t i = 0; i < fragmented.size(); ++i) {
         if (solidState || IsSafeFile(survey_.Table(), fragmented[i].file, ntfs_)) {
@@ -262,7 +284,8 @@ JobFigures Job::Figures() const {
         if (phase_ == Phase::Execute || phase_ == Phase::Done) {
             counts.nonOptimizedBytes = nonOptimizedBytes_;
         }
-        if (phase_ == Phase::Done && !stopped_ && failure_ == VolumeStatus::Ok && !tasks_.empty()) {
+        if (phase_ == Phase::Done && !stopped_ && failure_ == VolumeStatus::Ok && !tasks_.empty() &&
+            moves_ == Moves::Make) {
             counts.largestFreeRun = survey_.Free().Largest();  // as read at the end
         }
         const bool complete = phase_ == Phase::Done && !stopped_ && failure_ == VolumeStatus::Ok;
@@ -296,6 +319,32 @@ std::vector<std::uint32_t> Job::PlannedFiles() const {
         }
     }
     return files;
+}
+
+std::vector<PlannedMove> Job::PlannedMoves() const {
+    std::vector<PlannedMove> moves;
+    const std::vector<FragmentedFile>& fragmented = survey_.Fragmented();
+    auto firstStored = [this](const FragmentedFile& file) {
+        for (const PackedRun& run : survey_.RunsOf(file)) {
+            if (run.lcn != kNoLcn) {
+                return run.lcn;
+            }
+        }
+        return kNoLcn;
+    };
+    for (const Task& task : tasks_) {
+        if (task.kind == TaskKind::Direct || task.kind == TaskKind::Window) {
+            const std::uint32_t item =
+                task.kind == TaskKind::Direct ? task.item : windows_[task.item].fragmented;
+            const FragmentedFile& file = fragmented[item];
+            moves.push_back({file.file, firstStored(file), task.target, file.storedClusters});
+        } else if (task.kind == TaskKind::Occupant) {
+            const OccupantMove& occupant = windows_[task.item].occupants[task.occupant];
+            const Placement& placement = survey_.Placements()[occupant.placement];
+            moves.push_back({placement.file, placement.lcn, occupant.target, placement.clusters});
+        }
+    }
+    return moves;
 }
 
 }  // namespace vantrel::engine

@@ -16,7 +16,13 @@
 // one other run when its target turned out to be taken.
 //
 // A backend call that fails (the volume went away, an I/O error) ends the job: the
-// figures stay those of the last complete step.
+// figures stay those of the last complete step. A survey that could not finish
+// reports nothing at all (every count zero, no files), never figures of part of a
+// volume.
+//
+// A pass may be told to plan only (a dry run): it surveys and plans as always, lists
+// its planned moves, and ends without a move; the files it would have moved read as
+// stopped by the user.
 #pragma once
 
 #include "engine/Analysis.h"
@@ -59,6 +65,15 @@ struct FileOutcome {
 // what the fragmentation figures weigh.
 std::uint64_t FragmentedClusters(const std::vector<FileOutcome>& outcomes, bool after);
 
+// One move a pass plans: the file (in the job's file table), the first cluster its
+// data takes now, where the data goes, and how many clusters go.
+struct PlannedMove {
+    std::uint32_t file = 0;
+    Lcn from = 0;
+    Lcn to = 0;
+    std::uint64_t clusters = 0;
+};
+
 struct JobFigures {
     VolumeCounts counts;
     std::uint64_t defragmentedFiles = 0;
@@ -72,8 +87,14 @@ struct JobFigures {
 
 class Job {
   public:
+    enum class Moves { Make, PlanOnly };
+
     // pass is 1 or 2 for an optimization.
-    Job(Volume& volume, VolumeMemory& memory, JobKind kind, int pass, std::uint32_t cellCount);
+    Job(Volume& volume, VolumeMemory& memory, JobKind kind, int pass, std::uint32_t cellCount,
+        Moves moves = Moves::Make);
+    // A job over a volume opened for it alone, closed when the job goes.
+    Job(std::unique_ptr<Volume> volume, VolumeMemory& memory, JobKind kind, int pass,
+        std::uint32_t cellCount, Moves moves = Moves::Make);
 
     JobKind Kind() const { return kind_; }
     int Pass() const { return pass_; }
@@ -102,6 +123,10 @@ class Job {
     // dry run.
     bool Planned() const { return phase_ == Phase::Execute || phase_ == Phase::Done; }
     std::vector<std::uint32_t> PlannedFiles() const;
+    bool PlansOnly() const { return moves_ == Moves::PlanOnly; }
+    // Every move of the plan, in the order the pass makes them: the fragmented files,
+    // and in a second pass the small files that leave a window before a file goes in.
+    std::vector<PlannedMove> PlannedMoves() const;
 
   private:
     // Handling a file costs this much work besides its clusters.
@@ -138,10 +163,13 @@ class Job {
     // The share of the job's work done, whether or not it ended early.
     double WorkShare() const;
 
+    // Declared first: the volume outlives everything below that uses it.
+    std::unique_ptr<Volume> ownedVolume_;
     Volume& volume_;
     VolumeMemory& memory_;
     JobKind kind_;
     int pass_;
+    Moves moves_;
     Phase phase_ = Phase::Survey;
     Analysis survey_;
     bool ntfs_ = false;

@@ -157,6 +157,9 @@ std::shared_ptr<JobSnapshot> JobRunner::SnapshotOf(Job& job, RunState state, boo
     } else {
         auto results = std::make_shared<JobResults>();
         results->outcomes = job.Outcomes();
+        if (job.PlansOnly()) {
+            results->plannedMoves = job.PlannedMoves();
+        }
         results->table = job.TakeTable();
         results->table.Seal();
         snapshot->results = std::move(results);

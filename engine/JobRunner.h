@@ -38,6 +38,8 @@ enum class RunState { Idle, Running, Finished };
 struct JobResults {
     FileTable table;
     std::vector<FileOutcome> outcomes;
+    // A pass that only planned: the moves it would have made.
+    std::vector<PlannedMove> plannedMoves;
 };
 
 // Whose volume a job runs on, as its caller names it; carried by its snapshots.

@@ -54,6 +54,10 @@ enum class VolumeStatus {
     NotSupported,
     // The caller asked for something outside the volume or the file.
     InvalidParameter,
+    // The system's answer broke its own layout (a count, an offset or a length past
+    // the buffer; runs that go backwards or past the volume's end): nothing of it is
+    // used. For a file's runs it ends the work on that file; anywhere else, the job.
+    BadAnswer,
 };
 
 // The file system's own facts about the volume.
@@ -117,6 +121,12 @@ struct Extent {
 };
 
 enum class MediaKind { Unknown, Rotational, SolidState, SolidStateWithTrim };
+
+// A medium that answered it has no seek penalty. An unknown answer counts as a hard
+// disk.
+inline bool IsSolidState(MediaKind media) {
+    return media == MediaKind::SolidState || media == MediaKind::SolidStateWithTrim;
+}
 
 class Volume {
   public:

@@ -14,13 +14,13 @@ const fw::MessageTable& CDlgHDDScan::Messages() const {
     return kTable;
 }
 
-CDlgHDDScan::CDlgHDDScan(PageHost& host)
+CDlgHDDScan::CDlgHDDScan(PageHost& host, DriveProbe& probe)
     : SkinnedPage(IDD_CONTAINER),
       host_(host),
-      selection_(*this),
+      selection_(*this, probe),
       progress_(*this),
-      scanResults_(*this),
-      defragResults_(*this) {}
+      scanResults_(*this, probe),
+      defragResults_(*this, probe) {}
 
 bool CDlgHDDScan::OnInitDialog() {
     // The container counts as the visible page until the first switch.

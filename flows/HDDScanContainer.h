@@ -13,7 +13,8 @@
 
 class CDlgHDDScan : public SkinnedPage {
   public:
-    explicit CDlgHDDScan(PageHost& host);
+    // The pages ask `probe` about the machine's drives.
+    explicit CDlgHDDScan(PageHost& host, DriveProbe& probe = MachineDriveProbe());
 
     PageHost& Host() { return host_; }
 

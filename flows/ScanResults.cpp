@@ -93,7 +93,10 @@ bool CDlgScanResults::LoadScanResults() {
     if (sums.cancelled) {
         return false;  // the program is closing: nothing half read is recorded
     }
-    figures_ = ComputeScanFigures(*statistics, sums.before, pages_.ProgressPage().StopConfirmed());
+    const bool solidState = vantrel::engine::IsSolidState(probe_.Media(DriveRoot(letter)));
+    figures_ = ComputeScanFigures(*statistics, sums.before, pages_.ProgressPage().StopConfirmed(),
+                                  solidState);
+    EnableItem(IDC_SCAN_DEFRAG, !solidState);
     RecordScanResults(*record, figures_, *statistics, now);
     SaveDriveHistory(settings);
     Invalidate(nullptr, false);

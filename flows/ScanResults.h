@@ -45,7 +45,9 @@ class CDlgScanResults : public SkinnedPage {
     // and the "Click "Optimize Now"" line.
     bool LargeRecommendationFont() const { return RecommendationInLargeFont(figures_.dataTag); }
     bool GoodHeader() const { return figures_.available && figures_.volume <= 0.0; }
-    bool ShowsOptimizeHint() const { return figures_.available && figures_.volume > 0.0; }
+    bool ShowsOptimizeHint() const {
+        return figures_.available && figures_.volume > 0.0 && !figures_.solidState;
+    }
     const RECT& ReportLinkArea() const;
 
   protected:

@@ -49,8 +49,10 @@ bool RecommendationInLargeFont(const std::wstring& dataTag) {
 }
 
 ScanFigures ComputeScanFigures(const svc::JobStatistics& statistics,
-                               std::uint64_t fragmentedClusters, bool stoppedByUser) {
+                               std::uint64_t fragmentedClusters, bool stoppedByUser,
+                               bool solidState) {
     ScanFigures figures;
+    figures.solidState = solidState;
     figures.fragmentedFiles = statistics.FragmentedFiles;
     figures.fragmentedText = GroupedCountText(statistics.FragmentedFiles);
     figures.nonOptimized = NonOptimizedAmountOf(statistics.NonOptimizedBytes);
@@ -76,6 +78,8 @@ ScanFigures ComputeScanFigures(const svc::JobStatistics& statistics,
         figures.recommendation = IDS_SCANNING_ABORTED;
     } else if (!figures.available) {
         figures.recommendation = IDS_NOT_EVALUATED;
+    } else if (figures.solidState) {
+        figures.recommendation = IDS_SSD_RECOMMENDATION;
     } else if (figures.volume <= kRecommendFrom) {
         figures.recommendation = IDS_NO_OPTIMIZATION_REQUIRED;
     } else {

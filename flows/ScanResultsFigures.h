@@ -62,12 +62,16 @@ struct ScanFigures {
     NonOptimizedAmount nonOptimized;
     std::wstring nonOptimizedText;
     std::int32_t status = DriveStatusUnknown;
+    // A solid-state drive: "Defrag" is not offered.
+    bool solidState = false;
 };
 
 // The figures of `statistics`, with `fragmentedClusters` the clusters of the files
-// that had two or more fragments; `stoppedByUser` when the user stopped the scan.
+// that had two or more fragments; `stoppedByUser` when the user stopped the scan;
+// `solidState` for a drive on a solid-state medium, which needs no optimization.
 ScanFigures ComputeScanFigures(const vantrel::service::JobStatistics& statistics,
-                               std::uint64_t fragmentedClusters, bool stoppedByUser);
+                               std::uint64_t fragmentedClusters, bool stoppedByUser,
+                               bool solidState = false);
 
 // Writes a finished scan into the drive's record: the scan time (`now`) and its text,
 // the counts, the status, and, when there are percentages, the data fragmentation

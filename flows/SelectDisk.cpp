@@ -165,6 +165,8 @@ void CSelectDiskDlg::OnDriveSelected() {
 }
 
 void CSelectDiskDlg::RefreshSummary(wchar_t letter) {
+    // A drive whose medium does not say (a virtual one, Wine's) counts as a hard disk.
+    solidState_ = vantrel::engine::IsSolidState(probe_.Media(DriveRoot(letter)));
     const IndiVidualDriveInfo* record =
         FindDriveRecord(pages_.Host().Settings().DriveHistory, letter);
     if (record == nullptr) {
@@ -178,7 +180,7 @@ void CSelectDiskDlg::RefreshSummary(wchar_t letter) {
     if (record->IsvalidScanTime) {
         FormatDaysAgo(OleDateFromSystemTime(record->LastScanSysTime), &daysSinceScan_);
     }
-    status_ = EvaluateDriveStatus(record->Status, fragmentation, daysSinceScan_);
+    status_ = EvaluateDriveStatus(record->Status, fragmentation, daysSinceScan_, solidState_);
     actionText_ = status_.action != 0 ? LoadPooledString(status_.action) : std::wstring();
     linkArea_ = status_.linkArmed ? kLinkArea : RECT{};
     RefreshLink(LinkText());
@@ -191,6 +193,9 @@ void CSelectDiskDlg::RefreshSummary(wchar_t letter) {
         lastStatus_ = LoadPooledString(IDS_SCANNING_NOT_PERFORMED);
         ShowItem(IDC_SELECT_OPTIMIZE_NOW, false);
         ShowItem(IDC_SELECT_START_SCAN, true);
+    }
+    if (solidState_) {
+        lastStatus_ = LoadPooledString(IDS_SSD_STATUS);
     }
 }
 
@@ -295,8 +300,10 @@ void CSelectDiskDlg::OnPaint(HDC target) {
     DrawPageText(dc, LoadPooledString(IDS_LAST_DEFRAG_STATUS), kLastStatusLabel, FontTahoma11Bold,
                  kLabelColour);
     DrawPageText(dc, actionText_, kActionText, FontTahoma11Bold, ActionColour());
-    DrawPageText(dc, LinkText(), kLinkText, FontTahoma11BoldUnderline, kLinkColour,
-                 TextPlacement::Right);
+    if (!solidState_) {  // a solid-state drive is offered no optimization
+        DrawPageText(dc, LinkText(), kLinkText, FontTahoma11BoldUnderline, kLinkColour,
+                     TextPlacement::Right);
+    }
     DrawPageText(dc, lastStatus_, kLastStatusText, FontTahoma11Bold, kLastStatusColour);
 }
 

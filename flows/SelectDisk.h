@@ -53,6 +53,8 @@ class CSelectDiskDlg : public SkinnedPage {
     // The link's text ("Start Scan Now" or "Optimize Now").
     std::wstring LinkText() const;
     const std::wstring& LastStatus() const { return lastStatus_; }
+    // Whether the selected drive sits on a solid-state medium.
+    bool SolidState() const { return solidState_; }
     // The clickable area of the action link; empty while the link is disarmed.
     const RECT& LinkArea() const override { return linkArea_; }
     // The entries of the drop-down, in list order.
@@ -92,4 +94,5 @@ class CSelectDiskDlg : public SkinnedPage {
     std::wstring actionText_;
     std::wstring lastStatus_;
     RECT linkArea_ = {};
+    bool solidState_ = false;
 };

@@ -1,5 +1,6 @@
 #include "flows/SelectDiskListing.h"
 
+#include "engine/windows/MediaQuery.h"
 #include "res/resource.h"
 #include "ui/format/StringPool.h"
 
@@ -32,6 +33,10 @@ class MachineProbe final : public DriveProbe {
             return {};
         }
         return std::wstring(path, length);
+    }
+    vantrel::engine::MediaKind Media(const std::wstring& root) override {
+        return root.empty() ? vantrel::engine::MediaKind::Unknown
+                            : vantrel::engine::windows::QueryDriveMedia(root[0]);
     }
 };
 

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "engine/Volume.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +27,8 @@ class DriveProbe {
     virtual std::optional<VolumeInfo> Volume(const std::wstring& root) = 0;
     // The Windows system folder ("C:\Windows\system32"); empty when unknown.
     virtual std::wstring SystemDirectory() = 0;
+    // The medium beneath a root's volume; Unknown when it does not say.
+    virtual vantrel::engine::MediaKind Media(const std::wstring& root) = 0;
 };
 
 // The probe of this machine.

@@ -30,7 +30,7 @@ double FragmentationValueOf(const std::wstring& percentText) {
 }
 
 DriveStatusView EvaluateDriveStatus(std::int32_t statusCode, double fragmentation,
-                                    int daysSinceScan) {
+                                    int daysSinceScan, bool solidState) {
     DriveStatusView view;
     view.statusCode = daysSinceScan > kScanValidDays ? DriveStatusUnknown : statusCode;
     view.fragmentation = fragmentation;
@@ -74,6 +74,11 @@ DriveStatusView EvaluateDriveStatus(std::int32_t statusCode, double fragmentatio
         view.action = IDS_OPTIMIZATION_REQUIRED_IMMEDIATELY;
     }
     view.linkArmed = view.statusWord != IDS_STATUS_OPTIMIZED;
+    if (solidState) {
+        view.action = IDS_SSD_ACTION;
+        view.actionGood = true;
+        view.linkArmed = false;
+    }
     return view;
 }
 

@@ -29,9 +29,11 @@ struct DriveStatusView {
 
 // The status evaluation. `daysSinceScan` is -1 when the age is unknown; codes the
 // program never writes (above 4, or negative) read like 4 but keep the word
-// "FRAGMENTED" and the stored fragmentation value.
+// "FRAGMENTED" and the stored fragmentation value. A solid-state drive needs no
+// optimization whatever its history says: its action says so in the good colour,
+// and the link stays disarmed (a scan still runs from its button).
 DriveStatusView EvaluateDriveStatus(std::int32_t statusCode, double fragmentation,
-                                    int daysSinceScan);
+                                    int daysSinceScan, bool solidState = false);
 
 // The scan date as the last-status line shows it ("Mon. Jan 05, 2009. 03:04 PM");
 // "Invalid DateTime" for a time that is no calendar date.

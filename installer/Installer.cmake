@@ -1,7 +1,7 @@
 # vantrel_add_installer(<target> ARCH x86|x64 VERSION a.b.c.d PROGRAM <exe target>
 #                       OUTPUT <installer path>)
 # Builds an installer with makensis from the program target (installed as
-# vantrel.exe), update.dll and the stand-in service, stripped copies of each.
+# vantrel.exe), update.dll and the defrag service, stripped copies of each.
 find_program(VANTREL_MAKENSIS makensis)
 
 function(vantrel_add_installer name)

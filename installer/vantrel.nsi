@@ -4,14 +4,16 @@
 ;   /DSOURCE=<folder>    the folder with vantrel.exe, update.dll and defragsvc.exe
 ;   /DOUTFILE=<path>     the installer to write
 ; It installs into Program Files under Brenlow\Vantrel with a Start-menu shortcut and
-; an uninstaller registered with Add/Remove Programs. The logon entry is the
-; program's business. "/verysilent" (what the program's update passes) and /S show
-; nothing; "/service" ticks the optional service. Before files are replaced the running
-; Vantrel of this session is asked to close; one that runs a job stays, and the setup
-; then changes nothing (silent: exit code 2; otherwise it says why). A program is
-; never ended by force.
-; The stand-in defrag service is an optional component, off by default; an update
-; keeps the components the earlier installation had.
+; an uninstaller registered with Add/Remove Programs, and installs and starts the
+; defrag service (defragsvc.exe, the service "Vantrel", run as LocalSystem) that does
+; the work. The logon entry is the program's business. "/verysilent" (what the
+; program's update passes) and /S show nothing; "/simulate" installs the service over
+; simulated drives (for the tests under Wine and for demonstration machines), and an
+; update keeps that choice. Before files are replaced the running Vantrel of this
+; session is asked to close; one that runs a job stays, and so does a service running
+; a job: the setup then changes nothing (silent: exit code 2; otherwise it says why).
+; Neither is ever ended by force. An update over an installation without the service
+; adds it.
 
 !ifndef ARCH | VERSION | SOURCE | OUTFILE
   !error "makensis needs /DARCH, /DVERSION, /DSOURCE and /DOUTFILE"
@@ -29,12 +31,14 @@ Unicode true
 
 !include LogicLib.nsh
 !include FileFunc.nsh
-!include Sections.nsh
 
 !define PRODUCT "Vantrel"
 !define VENDOR "Brenlow"
 !define PRODUCT_KEY "Software\Brenlow\Vantrel"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantrel"
+!define SERVICE_PARAMETERS_KEY "SYSTEM\CurrentControlSet\Services\Vantrel\Parameters"
+; defragsvc.exe's exit code when a job runs and the service was left running.
+!define SERVICE_JOB_RUNS 3
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define INSTANCE_MUTEX "VANTREL_MUTEX_779dc539-376f-41b0-ad2c-3b9d56fa68bb"
 !define SYNCHRONIZE 0x00100000
@@ -69,12 +73,10 @@ VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "LegalCopyright" "Copyright (C) ${VENDOR}. All rights reserved."
 
 LoadLanguageFile "${NSISDIR}\Contrib\Language files\English.nlf"
-LangString ServiceSectionName ${LANG_ENGLISH} "Stand-in defrag service"
 LangString RemovedReport ${LANG_ENGLISH} "${PRODUCT} was removed from your computer. Your scan history was kept."
 LangString StillRunning ${LANG_ENGLISH} "${PRODUCT} is still running and could not be ended. Close it and run the setup again."
 LangString JobRunning ${LANG_ENGLISH} "${PRODUCT} is scanning or optimizing a drive. The setup did not change anything: run it again when the job has ended."
 
-Page components
 Page directory
 Page instfiles
 UninstPage uninstConfirm
@@ -160,6 +162,10 @@ FunctionEnd
 
 ; Copies one file of the set; a file still in use is tried again for a while, and
 ; the installation stops rather than leave an old file beside new ones.
+; The switches the service is installed with ("--simulate"), from the command line or
+; the earlier installation.
+Var ServiceSwitches
+
 !macro INSTALL_FILE name
   StrCpy $4 0
   ${Do}
@@ -193,8 +199,26 @@ Section "-Program" SecProgram
     SetErrorLevel 2
     Abort
   ${EndIf}
+  ; A running service holds its file. The new service program stops it (an earlier
+  ; one may not know how); a service running a job refuses, and nothing changes.
+  InitPluginsDir
+  File "/oname=$PLUGINSDIR\defragsvc.exe" "${SOURCE}\defragsvc.exe"
+  nsExec::Exec '"$PLUGINSDIR\defragsvc.exe" --stop'
+  Pop $0
+  ${If} $0 = ${SERVICE_JOB_RUNS}
+    MessageBox MB_OK|MB_ICONEXCLAMATION "$(JobRunning)" /SD IDOK
+    SetErrorLevel 2
+    Abort
+  ${EndIf}
   !insertmacro INSTALL_FILE vantrel.exe
   !insertmacro INSTALL_FILE update.dll
+  !insertmacro INSTALL_FILE defragsvc.exe
+  nsExec::Exec '"$INSTDIR\defragsvc.exe" --install$ServiceSwitches'
+  Pop $0
+  nsExec::Exec '"$INSTDIR\defragsvc.exe" --start'
+  Pop $0
+  ; The service was an optional component once.
+  DeleteRegValue HKLM "${PRODUCT_KEY}" "ServiceComponent"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   SetShellVarContext all
@@ -214,31 +238,6 @@ Section "-Program" SecProgram
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" "$0"
 SectionEnd
 
-Section /o "$(ServiceSectionName)" SecService
-  SetOutPath "$INSTDIR"
-  ; A registered service holds its file: stop and unregister it before the copy.
-  ${If} ${FileExists} "$INSTDIR\defragsvc.exe"
-    nsExec::Exec '"$INSTDIR\defragsvc.exe" --uninstall'
-    Pop $0
-  ${EndIf}
-  !insertmacro INSTALL_FILE defragsvc.exe
-  nsExec::Exec '"$INSTDIR\defragsvc.exe" --install'
-  Pop $0
-  WriteRegDWORD HKLM "${PRODUCT_KEY}" "ServiceComponent" 1
-SectionEnd
-
-Section "-Components left out"
-  ; A component unchecked in this run is removed when an earlier run installed it.
-  ${IfNot} ${SectionIsSelected} ${SecService}
-    ${If} ${FileExists} "$INSTDIR\defragsvc.exe"
-      nsExec::Exec '"$INSTDIR\defragsvc.exe" --uninstall'
-      Pop $0
-      Delete "$INSTDIR\defragsvc.exe"
-    ${EndIf}
-    WriteRegDWORD HKLM "${PRODUCT_KEY}" "ServiceComponent" 0
-  ${EndIf}
-SectionEnd
-
 Function .onInit
   !insertmacro USE_PRODUCT_VIEW
   !if "${ARCH}" == "x64"
@@ -250,20 +249,25 @@ Function .onInit
   ${IfNot} ${Errors}
     SetSilent silent
   ${EndIf}
-  ; "/service" ticks the stand-in service, for installations without a window.
+  ; "/simulate", or a service installed so before: simulated drives.
+  StrCpy $ServiceSwitches ""
+  ReadRegDWORD $1 HKLM "${SERVICE_PARAMETERS_KEY}" "Simulate"
   ClearErrors
-  ${GetOptions} $0 "/service" $1
+  ${GetOptions} $0 "/simulate" $2
   ${IfNot} ${Errors}
-    !insertmacro SelectSection ${SecService}
+    StrCpy $1 1
   ${EndIf}
-  ; An update goes where the earlier installation is, with the same components.
+  ${If} $1 = 1
+    StrCpy $ServiceSwitches " --simulate"
+  ${EndIf}
+  ReadRegDWORD $1 HKLM "${SERVICE_PARAMETERS_KEY}" "DryRun"
+  ${If} $1 = 1
+    StrCpy $ServiceSwitches "$ServiceSwitches --dry-run"
+  ${EndIf}
+  ; An update goes where the earlier installation is.
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
   ${If} $0 != ""
     StrCpy $INSTDIR $0
-  ${EndIf}
-  ReadRegDWORD $0 HKLM "${PRODUCT_KEY}" "ServiceComponent"
-  ${If} $0 = 1
-    !insertmacro SelectSection ${SecService}
   ${EndIf}
 FunctionEnd
 
@@ -284,9 +288,15 @@ Section "Uninstall"
     SetErrorLevel 2
     Abort
   ${EndIf}
+  ; A service running a job is not removed, and then nothing is.
   ${If} ${FileExists} "$INSTDIR\defragsvc.exe"
     nsExec::Exec '"$INSTDIR\defragsvc.exe" --uninstall'
     Pop $0
+    ${If} $0 = ${SERVICE_JOB_RUNS}
+      MessageBox MB_OK|MB_ICONEXCLAMATION "$(JobRunning)" /SD IDOK
+      SetErrorLevel 2
+      Abort
+    ${EndIf}
   ${EndIf}
   Delete "$INSTDIR\vantrel.exe"
   Delete "$INSTDIR\update.dll"

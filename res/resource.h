@@ -107,6 +107,11 @@
 #define IDS_LEGEND_FREE 1409
 #define IDS_LEGEND_PROCESSING 1410
 
+// Solid-state drives
+#define IDS_SSD_ACTION 1420         /* the selection page's recommended action */
+#define IDS_SSD_STATUS 1421         /* the selection page's status line */
+#define IDS_SSD_RECOMMENDATION 1422 /* the scan results page's recommendation */
+
 // About window
 #define IDS_ABOUT_VERSION_NUMBER 1440  /* the product version beside the title */
 #define IDS_ABOUT_UNKNOWN_VERSION 1441 /* shown when the version resource cannot be read */

@@ -2,8 +2,9 @@
 # Builds the stripped release binaries of both architectures and gathers the files a
 # Windows machine needs: build/release/Vantrel (x86, for 32-bit Windows) and
 # build/release-x64/Vantrel (x64, for 64-bit Windows), each with vantrel.exe, its
-# update.dll, the stand-in defrag service and two small scripts that register and
-# remove the service (run them as administrator). Then builds an installer of each
+# update.dll, the defrag service and two small scripts that register and start, and
+# remove the service (run them as administrator); beside each, Vantrel-check with the
+# check for a real Windows machine (tests/windows). Then builds an installer of each
 # set (build/release/Vantrel_Setup_x86.exe, build/release-x64/Vantrel_Setup_x64.exe)
 # and lays out what the update server serves in build/updates: the x86 installer and
 # its manifest under VantrelUpdates/, the x64 ones under x64/VantrelUpdates/. A
@@ -29,10 +30,16 @@ for preset in release release-x64; do
   mkdir -p "$out"
   cp "$root/build/$preset/app/vantrel.exe" "$root/build/$preset/updatedll/update.dll" \
      "$root/build/$preset/defragsvc/defragsvc.exe" "$out/"
-  printf '@echo off\r\ncd /d "%%~dp0"\r\ndefragsvc.exe --install\r\n' >"$out/install-service.cmd"
+  printf '@echo off\r\ncd /d "%%~dp0"\r\ndefragsvc.exe --install && defragsvc.exe --start\r\n' >"$out/install-service.cmd"
   printf '@echo off\r\ncd /d "%%~dp0"\r\ndefragsvc.exe --uninstall\r\n' >"$out/remove-service.cmd"
   echo "Installable files ($preset): $out"
   ls -l "$out"
+  check="$root/build/$preset/Vantrel-check"
+  rm -rf "$check"
+  mkdir -p "$check"
+  cp "$root/build/$preset/tests/windows/servicecheck.exe" "$root/tests/windows/Check-Vantrel.ps1" \
+     "$root/tests/windows/check-vantrel.cmd" "$check/"
+  echo "The check for a real Windows machine ($preset): $check"
 done
 
 # Installers and the update server's files.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs Vantrel: installs what is missing, builds, prepares the project-local Wine
-# prefix, registers the stand-in defrag service and starts vantrel.exe on $DISPLAY.
+# prefix, registers the defrag service over simulated drives and starts vantrel.exe
+# on $DISPLAY.
 # It runs the i686 program (the one Vantrel ships) where this machine can run
 # 32-bit code and the x86_64 one otherwise, and says which; VANTREL_ARCH=i686|x86_64
 # forces one. Without a display it starts a private Xvfb, says so, saves a
@@ -34,8 +35,9 @@ source "$root/scripts/wine-env.sh"
 build="$VANTREL_BUILD_DIR"
 service="$build/defragsvc/defragsvc.exe"
 if [ -f "$service" ]; then
-  # Registers (or re-registers) the stand-in service under the name "Vantrel".
-  "$VANTREL_WINE" "$service" --install >/dev/null 2>&1 || echo "Could not register the stand-in defrag service" >&2
+  # Registers (or re-registers) the defrag service under the name "Vantrel", over
+  # simulated drives: Wine has no volume the real engine could work on.
+  "$VANTREL_WINE" "$service" --install --simulate >/dev/null 2>&1 || echo "Could not register the defrag service" >&2
 fi
 
 program="$build/app/vantrel.exe"

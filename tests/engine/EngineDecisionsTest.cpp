@@ -126,6 +126,62 @@ TEST(EngineDecisions, SecondPassMovesASmallFileAsideForAFileNoRunHolds) {
     ExpectDataKept(*before, *volume);
 }
 
+TEST(EngineDecisions, APassThatOnlyPlansMovesNothingAndListsTheMovesAPassMakes) {
+    struct Case {
+        const char* drawn;
+        int pass;
+    };
+    // The second drawing needs a window: Z leaves it before B goes in.
+    const Case cases[] = {{"AA.BB.A..B....CCCC.C............", 1},
+                          {"BBBB.BBBB.....Z.....Y......", 2}};
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.drawn);
+        const auto planned = Draw(test.drawn);
+        VolumeMemory memory;
+        Job dry(*planned, memory, JobKind::Optimization, test.pass, 4, Job::Moves::PlanOnly);
+        const Ended plan = Finish(dry);
+        EXPECT_EQ(Picture(*planned), test.drawn) << "a dry run moves nothing";
+        const std::vector<PlannedMove> moves = dry.PlannedMoves();
+        ASSERT_FALSE(moves.empty());
+        for (const FileOutcome& outcome : plan.outcomes) {
+            EXPECT_EQ(outcome.result, result::kStoppedByUser);
+            EXPECT_EQ(outcome.fragmentsAfter, outcome.fragmentsBefore);
+        }
+
+        const auto moved = Draw(test.drawn);
+        VolumeMemory movedMemory;
+        RunJob(*moved, movedMemory, JobKind::Optimization, test.pass);
+        for (const PlannedMove& move : moves) {
+            const std::uint64_t record = plan.table.IdOf(move.file) & 0xFFFFFFFFFFFFull;
+            const auto& before = planned->ExtentsOf(record);
+            const auto& after = moved->ExtentsOf(record);
+            ASSERT_FALSE(before.empty());
+            ASSERT_EQ(after.size(), 1u) << "the pass made the move the plan named";
+            EXPECT_EQ(before.front().lcn, move.from);
+            EXPECT_EQ(after.front().lcn, move.to);
+            EXPECT_EQ(after.front().clusters, move.clusters);
+        }
+    }
+}
+
+TEST(EngineDecisions, AVolumeThatCannotBeReadEndsTheJobWithNothingCounted) {
+    // Wine's drives: the volume answers its data, then refuses the bitmap.
+    for (const JobKind kind : {JobKind::Analysis, JobKind::Optimization}) {
+        const auto volume = Draw("AA.A.BB.B.......");
+        volume->FailAfter(2, VolumeStatus::NotSupported);
+        VolumeMemory memory;
+        const Ended ended = RunJob(*volume, memory, kind, 1);
+        EXPECT_EQ(ended.figures.failure, VolumeStatus::NotSupported);
+        EXPECT_EQ(ended.figures.counts.totalClusters, 0u);
+        EXPECT_EQ(ended.figures.counts.usedClusters, 0u);
+        EXPECT_EQ(ended.figures.counts.processedClusters, 0u);
+        EXPECT_TRUE(ended.outcomes.empty());
+        for (const CellCounters& cell : ended.cells) {
+            EXPECT_EQ(cell, CellCounters{});
+        }
+    }
+}
+
 TEST(EngineDecisions, FilesThatStayWhereTheyAreGetTheirReasons) {
     struct Case {
         const char* name;
@@ -172,6 +228,8 @@ TEST(EngineDecisions, FilesThatStayWhereTheyAreGetTheirReasons) {
          MediaKind::Rotational,
          result::kCannotMoveOnFat},
         {"solid-state drive", {}, u"NTFS", MediaKind::SolidStateWithTrim, result::kSafeFile},
+        {"solid-state drive without trim", {}, u"NTFS", MediaKind::SolidState, result::kSafeFile},
+        {"medium that did not say", {}, u"NTFS", MediaKind::Unknown, result::kOk},
         {"an ordinary file", {}, u"NTFS", MediaKind::Rotational, result::kOk},
     };
     for (const Case& test : cases) {

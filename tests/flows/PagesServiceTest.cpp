@@ -433,6 +433,49 @@ TEST_F(PagesTest, AnUnreachableServiceIsReported) {
     EXPECT_EQ(0, service_.jobsStarted);
 }
 
+// ---- A solid-state drive ---------------------------------------------------------------------
+
+// This machine's drives, with C: on a solid-state medium.
+class SolidStateC final : public DriveProbe {
+  public:
+    DWORD LogicalDrives() override { return MachineDriveProbe().LogicalDrives(); }
+    UINT DriveType(const std::wstring& root) override {
+        return MachineDriveProbe().DriveType(root);
+    }
+    std::optional<VolumeInfo> Volume(const std::wstring& root) override {
+        return MachineDriveProbe().Volume(root);
+    }
+    std::wstring SystemDirectory() override { return MachineDriveProbe().SystemDirectory(); }
+    vantrel::engine::MediaKind Media(const std::wstring& root) override {
+        return root[0] == L'C' ? vantrel::engine::MediaKind::SolidStateWithTrim
+                               : vantrel::engine::MediaKind::Unknown;
+    }
+};
+
+TEST_F(PagesTest, ASolidStateDriveIsScannedButNeverOfferedAnOptimization) {
+    CloseWindow();
+    SolidStateC probe;
+    MainWindowTestBase::OpenWindow(&service_, &probe);
+    ASSERT_EQ(L'C', Select().GetSelectedDriveLetter());
+    EXPECT_EQ(L"No optimization needed (solid-state drive)", Select().ActionText());
+    EXPECT_EQ(kGood, Select().ActionColour());
+    EXPECT_EQ(L"Solid-state drive: defragmenting is not needed", Select().LastStatus());
+    EXPECT_TRUE(IsRectEmpty(&Select().LinkArea())) << "no link to an optimization";
+    EXPECT_TRUE(IsWindowEnabled(Select().Item(IDC_SELECT_START_SCAN)));
+
+    service_.FillTypicalJob();
+    service_.statistics->FragmentedFiles = 10;
+    for (int i = 0; i < 10; ++i) {
+        service_.AddFile(L"C:\\Data\\file" + std::to_wstring(i) + L".bin", 0, 3, 3, 5000);
+    }
+    Pages().PostStartScan();
+    ASSERT_TRUE(Pump([&] { return Pages().VisiblePage() == &ScanResults(); }));
+    EXPECT_EQ(1, service_.jobsStarted) << "a scan runs: it only reads";
+    EXPECT_EQ(static_cast<UINT>(IDS_SSD_RECOMMENDATION), ScanResults().Figures().recommendation);
+    EXPECT_FALSE(IsWindowEnabled(ScanResults().Item(IDC_SCAN_DEFRAG)));
+    EXPECT_FALSE(ScanResults().ShowsOptimizeHint());
+}
+
 // ---- Results without figures ---------------------------------------------------------------
 
 TEST_F(PagesTest, NoFragmentedFilesAsksFirstNoReturnsYesShowsTheResults) {

@@ -1,5 +1,5 @@
 // The progress page in a real main window, for the tests over a scripted service
-// (ProgressPageTest) and over the stand-in service (ProgressRoadTest).
+// (ProgressPageTest) and over the defrag service (ProgressRoadTest, MachineRoadTest).
 #pragma once
 
 #include <windows.h>
@@ -135,7 +135,10 @@ class ProgressPageTest : public ProgressFixture<FakeServiceWindowTest> {
     }
 };
 
-// Over the stand-in service, with the real waits of a job start.
+// Over the service on simulated drives, with the real waits of a job start.
 class ProgressRoadTest : public ProgressFixture<StandInWindowTest> {};
+
+// Over the service on this machine's drives (Wine's, which it cannot work on).
+class MachineRoadTest : public ProgressFixture<vantrel::testsupport::MachineServiceWindowTest> {};
 
 }  // namespace progress_test

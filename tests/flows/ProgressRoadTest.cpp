@@ -1,6 +1,8 @@
-// The progress page inside the real main window over the stand-in defrag service
-// running real jobs, with the real waits of a job start: a scan runs to its end and
-// hands over to the scan results, and an optimization runs both passes to success.
+// The progress page inside the real main window over the defrag service running real
+// jobs, with the real waits of a job start: on simulated drives a scan runs to its end
+// and hands over to the scan results, and an optimization runs both passes to success;
+// on Wine's own drive, which the service cannot work on, a scan ends and the results
+// show no figure at all.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -49,6 +51,20 @@ TEST_F(ProgressRoadTest, OptimizationRunsTwoPassesThenReportsSuccess) {
     EXPECT_FALSE(Page().StopConfirmed());
     EXPECT_FALSE(Page().Polling());
     EXPECT_EQ(svc::JobState::Finished, ServiceJobState());
+}
+
+TEST_F(MachineRoadTest, WinesDriveEndsTheScanAndTheResultsShowNoInventedFigures) {
+    ASSERT_TRUE(StartJob(JobMode::Scan));
+    ASSERT_TRUE(WaitForPage(Pages().ScanResultsPage()));
+    EXPECT_EQ(svc::JobState::Finished, window_->JobState());
+    const ScanFigures& figures = Pages().ScanResultsPage().Figures();
+    EXPECT_FALSE(figures.available);
+    EXPECT_EQ(L"Not evaluated", figures.volumeText);
+    EXPECT_EQ(L"Not evaluated", figures.dataText);
+    EXPECT_EQ(static_cast<UINT>(IDS_NOT_EVALUATED), figures.recommendation);
+    EXPECT_EQ(L"0", figures.fragmentedText);
+    EXPECT_EQ(L"0", Page().FilesText());
+    EXPECT_EQ(1, app_->Settings.DriveHistory[0].Status) << "recorded as not scanned";
 }
 
 }  // namespace

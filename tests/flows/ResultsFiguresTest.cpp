@@ -104,6 +104,18 @@ TEST(ScanFigures, RecommendationFollowsTheHeldVolumeFragmentation) {
     }
 }
 
+TEST(ScanFigures, ASolidStateDriveNeedsNoOptimizationOnceItsFiguresAreKnown) {
+    const auto statistics = Statistics(100000, 50000);
+    const ScanFigures solid = ComputeScanFigures(*statistics, 30000, false, true);
+    EXPECT_EQ(static_cast<UINT>(IDS_SSD_RECOMMENDATION), solid.recommendation);
+    EXPECT_EQ(L"30.00%", solid.volumeText) << "the figures are shown as they are";
+    EXPECT_EQ(0, solid.status);
+    EXPECT_EQ(static_cast<UINT>(IDS_SCANNING_ABORTED),
+              ComputeScanFigures(*statistics, 30000, true, true).recommendation);
+    EXPECT_EQ(static_cast<UINT>(IDS_NOT_EVALUATED),
+              ComputeScanFigures(*Statistics(0, 0, 0), 0, false, true).recommendation);
+}
+
 TEST(ScanFigures, NoFragmentedFileMeansOptimizedUnlessStopped) {
     const auto clean = Statistics(100000, 50000, 0);
     EXPECT_EQ(3, ComputeScanFigures(*clean, 0, false).status);

@@ -51,6 +51,9 @@ class FakeProbe final : public DriveProbe {
         return found == drives.end() ? std::nullopt : found->second.volume;
     }
     std::wstring SystemDirectory() override { return systemDirectory; }
+    vantrel::engine::MediaKind Media(const std::wstring&) override {
+        return vantrel::engine::MediaKind::Unknown;
+    }
 };
 
 FakeDrive Fixed(const wchar_t* label) {
@@ -213,6 +216,13 @@ TEST(DriveStatus, EvaluationFollowsStatusAgeAndFragmentation) {
         EXPECT_EQ(c.action, view.action);
         EXPECT_EQ(c.good, view.actionGood);
         EXPECT_EQ(c.armed, view.linkArmed);
+
+        // On a solid-state drive, whatever its history, no optimization is asked for.
+        const DriveStatusView solid = EvaluateDriveStatus(c.status, c.value, c.days, true);
+        EXPECT_EQ(c.word, solid.statusWord);
+        EXPECT_EQ(static_cast<UINT>(IDS_SSD_ACTION), solid.action);
+        EXPECT_TRUE(solid.actionGood);
+        EXPECT_FALSE(solid.linkArmed);
     }
 }
 

@@ -1,8 +1,8 @@
 // The whole link under Wine: the client's routines over the real named pipe to
-// the stand-in service, started through Wine's service control manager: a scan
-// and both optimization passes read back as the results pages read them. The
-// service is installed by this program and removed again at the end, so the
-// prefix is left without it.
+// the defrag service over its simulated drives, started through Wine's service
+// control manager: a scan and both optimization passes read back as the results
+// pages read them. The service is installed by this program and removed again at
+// the end, so the prefix is left without it.
 #include "service/CallGuard.h"
 #include "service/CellCountSource.h"
 #include "service/DefragClient.h"

@@ -65,7 +65,7 @@ DWORD StandInService::RunTool(const std::wstring& arguments) const {
 }
 
 bool StandInService::Install(std::uint32_t jobMilliseconds) const {
-    return RunTool(L"--install --job-ms=" + std::to_wstring(jobMilliseconds)) == 0;
+    return RunTool(L"--install --simulate --job-ms=" + std::to_wstring(jobMilliseconds)) == 0;
 }
 
 bool StandInService::Uninstall() const {
@@ -104,13 +104,19 @@ bool StandInService::StopAndWait() const {
     return WaitForState(service.get(), SERVICE_STOPPED);
 }
 
-HANDLE StandInService::LaunchInConsole(std::uint32_t jobMilliseconds) const {
-    std::wstring commandLine =
-        L"\"" + path_ + L"\" --console --job-ms=" + std::to_wstring(jobMilliseconds);
+HANDLE StandInService::LaunchInConsole(std::uint32_t jobMilliseconds, const std::wstring& switches,
+                                       HANDLE output) const {
+    std::wstring commandLine = L"\"" + path_ + L"\" --console --simulate --job-ms=" +
+                               std::to_wstring(jobMilliseconds) + L" " + switches;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    if (output != nullptr) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = output;
+        startup.hStdError = output;
+    }
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(path_.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+    if (!CreateProcessW(path_.c_str(), commandLine.data(), nullptr, nullptr, output != nullptr,
                         CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process)) {
         return nullptr;
     }

@@ -1,6 +1,6 @@
-// Drives the stand-in defrag service for the programs that test or measure the
-// link: installs and removes it through its own switches, and starts, stops and
-// kills it through the service control manager.
+// Drives the defrag service over its simulated drives for the programs that test or
+// measure the link: installs and removes it through its own switches, and starts,
+// stops and kills it through the service control manager.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +18,7 @@ class StandInService {
     const std::wstring& ExecutablePath() const { return path_; }
     // Runs defragsvc.exe with the arguments and answers its exit code.
     DWORD RunTool(const std::wstring& arguments) const;
+    // Over simulated drives at this pace.
     bool Install(std::uint32_t jobMilliseconds) const;
     bool Uninstall() const;
     bool IsInstalled() const;
@@ -25,9 +26,11 @@ class StandInService {
     DWORD State() const;
     bool StartAndWait() const;
     bool StopAndWait() const;
-    // Starts defragsvc.exe --console with the given pace; answers its process
+    // Starts defragsvc.exe --console over simulated drives at the given pace, with
+    // further switches, its output into `output` when given; answers its process
     // handle (the caller closes it), or null.
-    HANDLE LaunchInConsole(std::uint32_t jobMilliseconds) const;
+    HANDLE LaunchInConsole(std::uint32_t jobMilliseconds, const std::wstring& switches = {},
+                           HANDLE output = nullptr) const;
 
   private:
     std::wstring path_;

@@ -1,8 +1,9 @@
 // A real main window for the suites that walk the pages: over a scripted service in
 // memory (FakeServiceWindowTest: no real-time waits, nothing shared with other test
-// programs), or over the stand-in defrag service running real jobs (StandInWindowTest:
-// the service is installed afresh for the suite at a fast pace). One application
-// object serves every test of a suite, and each test opens its own window.
+// programs), or over the defrag service running real jobs on simulated drives
+// (StandInWindowTest: the service is installed afresh for the suite at a fast pace)
+// or on this machine's drives (MachineServiceWindowTest). One application object
+// serves every test of a suite, and each test opens its own window.
 #pragma once
 
 #include <windows.h>
@@ -69,10 +70,11 @@ class MainWindowTestBase : public testing::Test {
         app_.reset();
     }
 
-    // Opens the window over `service`; null: over the real service.
-    void OpenWindow(vantrel::service::JobService* service) {
+    // Opens the window over `service` (null: the real service), its pages asking
+    // `drives` about the machine's drives (null: the machine).
+    void OpenWindow(vantrel::service::JobService* service, DriveProbe* drives = nullptr) {
         ASSERT_TRUE(app_ != nullptr);
-        window_ = std::make_unique<CDlgMainDefrag>(*app_, service);
+        window_ = std::make_unique<CDlgMainDefrag>(*app_, service, drives);
         ASSERT_TRUE(window_->CreateModeless(nullptr));
         window_->Show(SW_SHOWNOACTIVATE);
         fw::DispatchPendingMessages();
@@ -100,13 +102,14 @@ class FakeServiceWindowTest : public MainWindowTestBase {
     FakeJobService service_;
 };
 
-// The window over the stand-in service, installed for the suite.
+// The window over the defrag service on simulated drives, installed for the suite.
 class StandInWindowTest : public MainWindowTestBase {
   protected:
-    static void StartSuite(const wchar_t* historyKey) {
+    static void StartSuite(const wchar_t* historyKey, bool simulated = true) {
         standIn_ = std::make_unique<StandInService>(VANTREL_DEFRAGSVC_RELATIVE);
         ASSERT_TRUE(standIn_->Uninstall());
-        ASSERT_TRUE(standIn_->Install(kFastJobMs));
+        ASSERT_TRUE(simulated ? standIn_->Install(kFastJobMs)
+                              : standIn_->RunTool(L"--install") == 0);
         MainWindowTestBase::StartSuite(historyKey);
         ASSERT_TRUE(app_->Binding.Bind());
     }
@@ -127,6 +130,14 @@ class StandInWindowTest : public MainWindowTestBase {
     }
 
     inline static std::unique_ptr<StandInService> standIn_;
+};
+
+// The window over the defrag service on this machine's drives, installed for the suite.
+class MachineServiceWindowTest : public StandInWindowTest {
+  protected:
+    static void StartSuite(const wchar_t* historyKey) {
+        StandInWindowTest::StartSuite(historyKey, false);
+    }
 };
 
 }  // namespace vantrel::testsupport

@@ -1,6 +1,8 @@
-// The NSIS installer in this Wine prefix: a silent install, a silent reinstall over a
-// running copy, a silent uninstall that keeps the user's history, and a setup that
-// leaves a program running a job alone.
+// The NSIS installer in this Wine prefix: a silent install that installs and starts the
+// defrag service, a silent reinstall over a running copy, a silent uninstall that
+// removes the service and keeps the user's history, an update that keeps the
+// service's simulated drives and brings back a service that was missing, and setups
+// that leave a program or a service running a job alone.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -10,6 +12,8 @@
 #include <string>
 #include <thread>
 
+#include "service/DefragClient.h"
+#include "service/ServiceBinding.h"
 #include "tests/update/InstalledProgram.h"
 #include "tests/update/LoopbackServer.h"
 
@@ -21,7 +25,35 @@ constexpr wchar_t kUninstallKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel";
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kUserKey[] = L"Software\\Brenlow\\Vantrel";
+constexpr wchar_t kServiceParameters[] =
+    L"SYSTEM\\CurrentControlSet\\Services\\Vantrel\\Parameters";
 constexpr DWORD kInstallerLimitMs = 60000;
+
+// The defrag service's state (SERVICE_RUNNING, ...), or 0 when it is not registered.
+DWORD ServiceState() {
+    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    if (manager == nullptr) {
+        return 0;
+    }
+    SC_HANDLE service = OpenServiceW(manager, L"Vantrel", SERVICE_QUERY_STATUS);
+    SERVICE_STATUS status{};
+    const bool read = service != nullptr && QueryServiceStatus(service, &status);
+    if (service != nullptr) {
+        CloseServiceHandle(service);
+    }
+    CloseServiceHandle(manager);
+    return read ? status.dwCurrentState : 0;
+}
+
+// The service's "Simulate" value; -1 when there is none.
+long SimulateValue() {
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    return RegGetValueW(HKEY_LOCAL_MACHINE, kServiceParameters, L"Simulate", RRF_RT_REG_DWORD,
+                        nullptr, &value, &size) == ERROR_SUCCESS
+               ? static_cast<long>(value)
+               : -1;
+}
 
 std::wstring StartMenuShortcut() {
     wchar_t programs[MAX_PATH] = {};
@@ -41,14 +73,17 @@ class Installer : public testing::Test {
 
 TEST_F(Installer, SilentInstallThenReinstallOverARunningCopyThenUninstall) {
     LogonEntrySetAside logonEntry;
-    // Install: the program files, the shortcut and the Add/Remove entry; no service
-    // unless asked for, no logon entry (the program writes that itself).
+    // Install: the program files, the shortcut, the Add/Remove entry and the defrag
+    // service, started, on this machine's drives; no logon entry (the program writes
+    // that itself).
     ASSERT_EQ(0u, RunInstaller(L"vantrel_setup_old.exe", L"/S"));
     const std::wstring folder = InstallFolder();
     EXPECT_EQ(kOldVersion, FileVersionOf(InstalledProgram()));
     EXPECT_TRUE(FileExists(folder + L"\\update.dll"));
     EXPECT_TRUE(FileExists(folder + L"\\uninstall.exe"));
-    EXPECT_FALSE(FileExists(folder + L"\\defragsvc.exe"));
+    EXPECT_TRUE(FileExists(folder + L"\\defragsvc.exe"));
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), ServiceState());
+    EXPECT_EQ(0, SimulateValue());
     EXPECT_TRUE(FileExists(StartMenuShortcut()));
     EXPECT_EQ(L"Vantrel", RegistryText(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName"));
     EXPECT_EQ(kOldVersion, RegistryText(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion"));
@@ -91,6 +126,7 @@ TEST_F(Installer, SilentInstallThenReinstallOverARunningCopyThenUninstall) {
         kInstallerLimitMs));
     EXPECT_FALSE(FileExists(StartMenuShortcut()));
     EXPECT_FALSE(RegistryValueExists(HKEY_LOCAL_MACHINE, kRunKey, L"Vantrel"));
+    EXPECT_EQ(0u, ServiceState()) << "the service is removed";
     EXPECT_EQ(L"2009-03-07",
               RegistryText(HKEY_CURRENT_USER,
                            (std::wstring(kUserKey) + L"\\InstallerTestHistory").c_str(),
@@ -172,39 +208,68 @@ TEST_F(Installer, ASetupLeavesAProgramRunningAJobAloneAndChangesNothing) {
     UninstallIfPresent();
 }
 
-bool ServiceRegistered() {
-    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
-    if (manager == nullptr) {
-        return false;
-    }
-    SC_HANDLE service = OpenServiceW(manager, L"Vantrel", SERVICE_QUERY_STATUS);
-    const bool found = service != nullptr;
-    if (service != nullptr) {
-        CloseServiceHandle(service);
-    }
-    CloseServiceHandle(manager);
-    return found;
-}
-
-TEST_F(Installer, TheOptionalServiceIsKeptByASilentUpdateAndRemovedByTheUninstall) {
+TEST_F(Installer, AnUpdateKeepsTheSimulatedDrivesAndBringsBackAMissingService) {
     LogonEntrySetAside logonEntry;
-    if (ServiceRegistered()) {
-        GTEST_SKIP() << "a stand-in service registered by another test is in the way";
-    }
-    ASSERT_EQ(0u, RunInstaller(L"vantrel_setup_old.exe", L"/S /service"));
+    ASSERT_EQ(0u, RunInstaller(L"vantrel_setup_old.exe", L"/S /simulate"));
     const std::wstring folder = InstallFolder();
-    EXPECT_TRUE(FileExists(folder + L"\\defragsvc.exe"));
-    EXPECT_TRUE(ServiceRegistered());
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), ServiceState());
+    EXPECT_EQ(1, SimulateValue());
 
-    // The program's update passes only "/verysilent": the component stays.
+    // The program's update passes only "/verysilent": the service is replaced, started
+    // again, and keeps its simulated drives.
     ASSERT_EQ(0u, RunInstaller(L"vantrel_setup_new.exe", L"/verysilent"));
     EXPECT_EQ(kNextVersion, FileVersionOf(InstalledProgram()));
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), ServiceState());
+    EXPECT_EQ(1, SimulateValue());
+
+    // An installation from the days when the service was optional, without it.
+    ASSERT_EQ(0u, RunAndWait(L"\"" + folder + L"\\defragsvc.exe\" --uninstall", kInstallerLimitMs));
+    ASSERT_TRUE(DeleteFileW((folder + L"\\defragsvc.exe").c_str()));
+    ASSERT_EQ(0u, ServiceState());
+    ASSERT_EQ(0u, RunInstaller(L"vantrel_setup_new.exe", L"/verysilent"));
     EXPECT_TRUE(FileExists(folder + L"\\defragsvc.exe"));
-    EXPECT_TRUE(ServiceRegistered());
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), ServiceState());
 
     UninstallIfPresent();
-    EXPECT_FALSE(ServiceRegistered());
+    EXPECT_EQ(0u, ServiceState());
     EXPECT_FALSE(FileExists(folder));
+}
+
+TEST_F(Installer, ASetupLeavesAServiceRunningAJobAloneAndChangesNothing) {
+    namespace svc = vantrel::service;
+    LogonEntrySetAside logonEntry;
+    ASSERT_EQ(0u, RunInstaller(L"vantrel_setup_old.exe", L"/S /simulate"));
+    const std::wstring folder = InstallFolder();
+    // Every job holds at half its work until the value goes, whatever ends the test.
+    struct HoldValue {
+        ~HoldValue() {
+            RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kServiceParameters, L"JobHoldPercent");
+        }
+    } holdValue;
+    const DWORD hold = 50;
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_LOCAL_MACHINE, kServiceParameters,
+                                             L"JobHoldPercent", REG_DWORD, &hold, sizeof hold));
+    svc::ServiceBinding binding;
+    ASSERT_TRUE(binding.Bind());
+    // Another client of the service (no program runs) starts a job on a simulated drive.
+    ASSERT_EQ(1, svc::SendJobCommandRecord(
+                     svc::MakeJobCommand(svc::JobCommandCode::Analyze, L'Y', 1000, 0)));
+
+    EXPECT_EQ(2u, RunInstaller(L"vantrel_setup_new.exe", L"/verysilent"));
+    EXPECT_EQ(kOldVersion, FileVersionOf(InstalledProgram())) << "the setup changed nothing";
+    EXPECT_EQ(2u,
+              RunAndWait(L"\"" + folder + L"\\uninstall.exe\" /S _?=" + folder, kInstallerLimitMs))
+        << "nor does the uninstaller end the job";
+    EXPECT_TRUE(FileExists(InstalledProgram()));
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), ServiceState());
+    long state = svc::JobState::Idle;
+    long detail = 0;
+    svc::GetJobState(state, detail);
+    EXPECT_EQ(svc::JobState::Running, state) << "the job goes on";
+
+    svc::SendJobCommandRecord(svc::MakeJobCommand(svc::JobCommandCode::Reset, L'Y', 1000, 0));
+    UninstallIfPresent();
+    EXPECT_EQ(0u, ServiceState());
 }
 
 }  // namespace

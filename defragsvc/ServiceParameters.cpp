@@ -1,4 +1,4 @@
-#include "defragsvc/PaceSetting.h"
+#include "defragsvc/ServiceParameters.h"
 
 #include "service/ServiceIdentity.h"
 
@@ -42,12 +42,21 @@ bool WriteParameter(const wchar_t* name, std::uint32_t number) {
 
 }  // namespace
 
-std::uint32_t ReadJobMilliseconds() {
-    return ReadParameter(kPaceValueName, kMaxJobMilliseconds).value_or(kDefaultJobMilliseconds);
+ServiceOptions ReadServiceOptions() {
+    ServiceOptions options;
+    options.simulate = ReadParameter(kSimulateValueName, 1).value_or(0) == 1;
+    options.dryRun = ReadParameter(kDryRunValueName, 1).value_or(0) == 1;
+    return options;
 }
 
-bool WriteJobMilliseconds(std::uint32_t milliseconds) {
-    return WriteParameter(kPaceValueName, milliseconds);
+bool WriteServiceOptions(const ServiceOptions& options) {
+    return WriteParameter(kSimulateValueName, options.simulate ? 1 : 0) &&
+           WriteParameter(kDryRunValueName, options.dryRun ? 1 : 0) &&
+           (!options.jobMilliseconds || WriteParameter(kPaceValueName, *options.jobMilliseconds));
+}
+
+std::uint32_t ReadJobMilliseconds() {
+    return ReadParameter(kPaceValueName, kMaxJobMilliseconds).value_or(kDefaultJobMilliseconds);
 }
 
 std::uint32_t ReadJobHoldPercent() {
