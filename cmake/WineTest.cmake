@@ -3,10 +3,15 @@
 # process start costs up to a few seconds, so the cases inside stay together.
 set(VANTREL_WINE_RUN ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh)
 set(VANTREL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(VANTREL_PROGRAMS_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix-programs)
 
 function(vantrel_wine_test_environment test)
+  set(prefix ${VANTREL_WINEPREFIX})
+  if(ARGC GREATER 1)
+    set(prefix ${ARGV1})
+  endif()
   set_tests_properties(${test} PROPERTIES
-      ENVIRONMENT "WINEPREFIX=${VANTREL_WINEPREFIX};VANTREL_BUILD_DIR=${CMAKE_BINARY_DIR};VANTREL_WINE_ARCH=${VANTREL_WINE_ARCH}")
+      ENVIRONMENT "WINEPREFIX=${prefix};VANTREL_BUILD_DIR=${CMAKE_BINARY_DIR};VANTREL_WINE_ARCH=${VANTREL_WINE_ARCH}")
 endfunction()
 
 # The suites run side by side (ctest -j); a lock keeps apart only the programs that
@@ -18,12 +23,26 @@ endfunction()
 #   input    - moves the mouse, types, or needs the foreground window
 # A test's timeout is about four times its measured time, at least a minute.
 #
-# vantrel_add_wine_test(<target> [GUI] [TIMEOUT seconds] [LOCKS lock...]
+# PROGRAMS runs the test in a prefix of its own with its own wineserver: the programs
+# it starts look for running copies by window title, hand-over atom and mutex, and
+# a setup asks every "Vantrel" window to close, so they must never meet the windows
+# the in-process tests create. service and program are locks within one prefix;
+# input is one for the whole X display.
+#
+# vantrel_add_wine_test(<target> [GUI] [PROGRAMS] [TIMEOUT seconds] [LOCKS lock...]
 #                       [FIXTURES fixture...] [EACH test...])
 # EACH runs the named tests of the program one process each (CTest entries
 # <target>.<test>), for tests that must not share a process.
 function(vantrel_add_wine_test target)
-  cmake_parse_arguments(ARG "GUI" "TIMEOUT" "LOCKS;FIXTURES;EACH" ${ARGN})
+  cmake_parse_arguments(ARG "GUI;PROGRAMS" "TIMEOUT" "LOCKS;FIXTURES;EACH" ${ARGN})
+  set(prefix ${VANTREL_WINEPREFIX})
+  set(prefix_fixture wine_prefix)
+  set(lock_scope vantrel_)
+  if(ARG_PROGRAMS)
+    set(prefix ${VANTREL_PROGRAMS_WINEPREFIX})
+    set(prefix_fixture wine_prefix_programs)
+    set(lock_scope vantrel_programs_)
+  endif()
   set(names ${target})
   set(commands "${VANTREL_WINE_RUN}|$<TARGET_FILE:${target}>")
   if(ARG_EACH)
@@ -37,8 +56,8 @@ function(vantrel_add_wine_test target)
   foreach(name command IN ZIP_LISTS names commands)
     string(REPLACE "|" ";" command "${command}")
     add_test(NAME ${name} COMMAND ${command} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
-    vantrel_wine_test_environment(${name})
-    set(fixtures wine_prefix ${ARG_FIXTURES})
+    vantrel_wine_test_environment(${name} ${prefix})
+    set(fixtures ${prefix_fixture} ${ARG_FIXTURES})
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "${fixtures}")
     if(ARG_TIMEOUT)
       set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
@@ -46,8 +65,14 @@ function(vantrel_add_wine_test target)
       set_tests_properties(${name} PROPERTIES TIMEOUT 60)
     endif()
     if(ARG_LOCKS)
-      set(locks ${ARG_LOCKS})
-      list(TRANSFORM locks PREPEND vantrel_)
+      set(locks)
+      foreach(lock IN LISTS ARG_LOCKS)
+        if(lock STREQUAL "input")
+          list(APPEND locks vantrel_input)
+        else()
+          list(APPEND locks ${lock_scope}${lock})
+        endif()
+      endforeach()
       set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${locks}")
     endif()
     if(ARG_GUI)

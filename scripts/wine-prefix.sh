@@ -31,6 +31,13 @@ case "${1:-start}" in
     wineserver -p </dev/null >/dev/null 2>&1
     # Make sure the server answers before the first test program starts.
     "$VANTREL_WINE" cmd /c exit 0 </dev/null >/dev/null 2>&1
+    # Keep the desktop in use for the whole run: otherwise Wine ends its process
+    # between programs, and the next program to show a window starts a new one
+    # that holds that test's output open (CTest waits for it).
+    keeper="$VANTREL_BUILD_DIR/desktop_keeper.exe"
+    if [ -f "$keeper" ]; then
+      "$VANTREL_WINE" "$keeper" </dev/null >/dev/null 2>&1 &
+    fi
     ;;
   stop)
     wineserver -k 2>/dev/null || true
