@@ -266,7 +266,7 @@ void CDlgDiskAnalyzing::OnTick() {
 
 void CDlgDiskAnalyzing::OnFailedPoll() {
     // A failed call is no answer: the page keeps acting on the last state it received.
-    const unsigned long long now = GetTickCount64();
+    const unsigned long long now = pages_.Host().Service().Milliseconds();
     if (failingSince_ == 0) {
         failingSince_ = now;
     }

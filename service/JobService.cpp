@@ -54,4 +54,8 @@ void ServiceLink::WaitForJobStart(DWORD milliseconds) {
     Sleep(milliseconds);
 }
 
+unsigned long long ServiceLink::Milliseconds() {
+    return GetTickCount64();
+}
+
 }  // namespace vantrel::service

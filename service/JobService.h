@@ -43,6 +43,8 @@ class JobService {
     // One of the fixed waits while a job starts: the real service is given that
     // long to take up the command; the thread blocks meanwhile.
     virtual void WaitForJobStart(DWORD milliseconds) = 0;
+    // The clock the progress page measures a silent service by, in milliseconds.
+    virtual unsigned long long Milliseconds() = 0;
 };
 
 // The real service: the guarded client routines, with the job command opening and
@@ -64,6 +66,7 @@ class ServiceLink final : public JobService {
     int ResumeJob() override;
     int StopJob() override;
     void WaitForJobStart(DWORD milliseconds) override;
+    unsigned long long Milliseconds() override;
 
   private:
     ServiceRecord& record_;

@@ -103,6 +103,7 @@ class PairedService final : public svc::JobService {
     int ResumeJob() override { return real_.ResumeJob(); }
     int StopJob() override { return real_.StopJob(); }
     void WaitForJobStart(DWORD milliseconds) override { real_.WaitForJobStart(milliseconds); }
+    unsigned long long Milliseconds() override { return real_.Milliseconds(); }
 
     void SetAvailable(long available) { available_ = std::max(available, 1L); }
     LONGLONG TakeBareTicks() {

@@ -126,6 +126,7 @@ class FakeJobService : public vantrel::service::JobService {
         return answers ? 1 : 0;
     }
     void WaitForJobStart(DWORD milliseconds) override { waits.push_back(milliseconds); }
+    unsigned long long Milliseconds() override { return GetTickCount64() + clockAhead; }
 
     void AddFile(std::wstring path, std::int32_t resultCode, std::int32_t fragmentsBefore = 3,
                  std::int32_t fragmentsAfter = 0, std::uint64_t clusters = 10) {
@@ -177,6 +178,7 @@ class FakeJobService : public vantrel::service::JobService {
     // polls (not counting those while paused), then Finished. 0: until told.
     long state = vantrel::service::JobState::Idle;
     bool paused = false;
+    unsigned long long clockAhead = 0;  // moved on by tests instead of waiting
     int pollsPerJob = 3;
     int runningPolls = 0;
     // Called with the index of every record asked for, before it is answered.
