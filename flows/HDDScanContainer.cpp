@@ -48,6 +48,15 @@ void CDlgHDDScan::ShowPage(fw::Dialog& page) {
     }
     visible_ = &page;
     page.Show(SW_SHOW);
+    // The keyboard focus went with the page that was hidden: it moves to the new
+    // page's first control, so that Tab and Enter act on what the user sees.
+    const HWND focus = GetFocus();
+    const HWND top = GetAncestor(page.Handle(), GA_ROOT);
+    if (focus != nullptr && !IsWindowVisible(focus) && IsChild(top, focus)) {
+        if (const HWND first = GetNextDlgTabItem(page.Handle(), nullptr, FALSE)) {
+            SendMessageW(top, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+        }
+    }
 }
 
 void CDlgHDDScan::PlaceControls() {

@@ -50,13 +50,13 @@ void SimVolume::SetNamer(std::function<std::u16string(std::uint64_t record)> nam
     namer_ = std::move(namer);
 }
 
-bool SimVolume::AddFile(const SimFileSpec& spec) {
-    if (spec.record < files_.size() && files_[spec.record].exists) {
+bool SimVolume::AddFile(const SimFileSpec& wanted) {
+    if (wanted.record < files_.size() && files_[wanted.record].exists) {
         return false;
     }
     std::vector<SimExtent> extents;
     Vcn vcn = 0;
-    for (const Extent& run : spec.runs) {
+    for (const Extent& run : wanted.runs) {
         if (run.lcn != kNoLcn &&
             (run.lcn >= options_.totalClusters || run.clusters > options_.totalClusters - run.lcn ||
              !RangeFree(run.lcn, run.clusters))) {
@@ -67,29 +67,29 @@ bool SimVolume::AddFile(const SimFileSpec& spec) {
             }
             return false;
         }
-        const std::uint64_t data = run.lcn == kNoLcn ? 0 : DataAt(spec.record, vcn);
+        const std::uint64_t data = run.lcn == kNoLcn ? 0 : DataAt(wanted.record, vcn);
         extents.push_back({vcn, run.clusters, run.lcn, data});
         if (run.lcn != kNoLcn) {
             SetRange(run.lcn, run.clusters, true);
         }
         vcn += run.clusters;
     }
-    if (spec.record >= files_.size()) {
-        files_.resize(spec.record + 1);
+    if (wanted.record >= files_.size()) {
+        files_.resize(wanted.record + 1);
     }
-    SimFile& file = files_[spec.record];
-    file = SimFile{.id = IdOf(spec.record, spec.sequence),
-                   .parentRecord = spec.parentRecord,
-                   .size = spec.size,
-                   .attributes = spec.attributes,
-                   .mobility = spec.mobility,
+    SimFile& file = files_[wanted.record];
+    file = SimFile{.id = IdOf(wanted.record, wanted.sequence),
+                   .parentRecord = wanted.parentRecord,
+                   .size = wanted.size,
+                   .attributes = wanted.attributes,
+                   .mobility = wanted.mobility,
                    .exists = true};
     StoreExtents(file, std::move(extents));
-    if (!spec.name.empty()) {
-        if (names_.size() <= spec.record) {
-            names_.resize(spec.record + 1);
+    if (!wanted.name.empty()) {
+        if (names_.size() <= wanted.record) {
+            names_.resize(wanted.record + 1);
         }
-        names_[spec.record] = spec.name;
+        names_[wanted.record] = wanted.name;
     }
     return true;
 }

@@ -87,7 +87,7 @@ class SimVolume final : public Volume {
 
     // Adds a file; answers false (and changes nothing) when its clusters lie outside
     // the volume or are taken, or its record is.
-    bool AddFile(const SimFileSpec& spec);
+    bool AddFile(const SimFileSpec& wanted);
     // Marks clusters in use that no listed file owns (on NTFS: named streams, the
     // MFT's own bitmap, clusters a crash leaked), so that a copy of a real volume's
     // layout shows its bitmap exactly; false, changing nothing, when they lie

@@ -65,36 +65,36 @@ std::unique_ptr<SimVolume> RandomVolume(SplitMix64& random) {
     std::vector<bool> used(options.totalClusters, false);
     const auto files = random.Between(3, 50);
     for (std::uint64_t i = 0; i < files; ++i) {
-        SimFileSpec spec;
-        spec.record = i == 0 && random.Chance(0.5) ? 0 : 16 + i;  // sometimes an MFT
+        SimFileSpec wanted;
+        wanted.record = i == 0 && random.Chance(0.5) ? 0 : 16 + i;  // sometimes an MFT
         const bool directory = random.Chance(0.1);
-        spec.attributes = directory ? attributes::kDirectory : attributes::kArchive;
+        wanted.attributes = directory ? attributes::kDirectory : attributes::kArchive;
         const bool compressed = !directory && random.Chance(0.15);
         if (compressed) {
-            spec.attributes |= random.Chance(0.5) ? attributes::kCompressed : attributes::kSparse;
+            wanted.attributes |= random.Chance(0.5) ? attributes::kCompressed : attributes::kSparse;
         }
-        spec.mobility = random.Chance(0.05)   ? sim::Mobility::Locked
-                        : random.Chance(0.05) ? sim::Mobility::Unmovable
-                                              : sim::Mobility::Movable;
+        wanted.mobility = random.Chance(0.05)   ? sim::Mobility::Locked
+                          : random.Chance(0.05) ? sim::Mobility::Unmovable
+                                                : sim::Mobility::Movable;
         if (random.Chance(0.03)) {
-            spec.name = u"pagefile.sys";
+            wanted.name = u"pagefile.sys";
         }
         const auto pieces = random.Between(1, 5);
         for (std::uint64_t piece = 0; piece < pieces; ++piece) {
             const std::uint64_t clusters = random.Between(1, compressed ? 15 : 40);
             if (const std::optional<Lcn> lcn = TakeRun(used, random, clusters)) {
-                spec.runs.push_back({0, clusters, *lcn});
+                wanted.runs.push_back({0, clusters, *lcn});
                 if (compressed) {
-                    spec.runs.push_back({0, 16 - clusters, kNoLcn});
+                    wanted.runs.push_back({0, 16 - clusters, kNoLcn});
                 }
             }
         }
         std::uint64_t vcns = 0;
-        for (const Extent& run : spec.runs) {
+        for (const Extent& run : wanted.runs) {
             vcns += run.clusters;
         }
-        spec.size = vcns * options.bytesPerCluster - random.Between(0, 100);
-        if (!volume->AddFile(spec)) {
+        wanted.size = vcns * options.bytesPerCluster - random.Between(0, 100);
+        if (!volume->AddFile(wanted)) {
             ADD_FAILURE() << "the generator drew a taken cluster";
         }
     }

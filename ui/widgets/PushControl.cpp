@@ -1,11 +1,23 @@
 #include "ui/widgets/PushControl.h"
 
+#include "framework/Gdi.h"
 #include "ui/format/StringPool.h"
 
 namespace {
 
 // The focus mark sits this far inside the control, clear of the skins' borders.
 constexpr int kFocusInset = 3;
+
+// A dotted mark in white over a dark skin and in black over a light one: the
+// system's inverted mark fades to a faint orange over the blue buttons.
+COLORREF FocusMarkColour(COLORREF under) {
+    if (under == CLR_INVALID) {
+        return RGB(0, 0, 0);
+    }
+    const int luminance =
+        (GetRValue(under) * 299 + GetGValue(under) * 587 + GetBValue(under) * 114) / 1000;
+    return luminance < 128 ? RGB(255, 255, 255) : RGB(0, 0, 0);
+}
 
 }  // namespace
 
@@ -49,7 +61,11 @@ void CPushControl::DrawKeyboardFocus(const DRAWITEMSTRUCT& item) {
     }
     RECT mark = item.rcItem;
     InflateRect(&mark, -kFocusInset, -kFocusInset);
-    SetTextColor(item.hDC, RGB(0, 0, 0));
-    SetBkColor(item.hDC, RGB(255, 255, 255));
-    DrawFocusRect(item.hDC, &mark);
+    const COLORREF colour =
+        FocusMarkColour(GetPixel(item.hDC, mark.left + 1, (mark.top + mark.bottom) / 2));
+    LOGBRUSH stroke{BS_SOLID, colour, 0};
+    const fw::Pen dotted(ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &stroke, 0, nullptr));
+    const fw::SelectGuard pen(item.hDC, dotted);
+    const fw::SelectGuard hollow(item.hDC, GetStockObject(NULL_BRUSH));
+    Rectangle(item.hDC, mark.left, mark.top, mark.right, mark.bottom);
 }
