@@ -163,7 +163,8 @@ TEST_F(ServiceProcess, ADryRunListsItsPlannedMovesAndMovesNothing) {
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
     ASSERT_NE(output, INVALID_HANDLE_VALUE);
     {
-        const Server server{StandIn().LaunchInConsole(kDryRunPaceMilliseconds, L"--dry-run", output)};
+        const Server server{
+            StandIn().LaunchInConsole(kDryRunPaceMilliseconds, L"--dry-run", output)};
         CloseHandle(output);
         ASSERT_NE(server.process, nullptr);
         ASSERT_TRUE(WaitUntilServed());
