@@ -22,8 +22,7 @@ void FreeRuns::Give(Lcn lcn, std::uint64_t length) {
     Take(lcn, length);  // never counts a cluster twice
     total_ += length;
     const Lcn end = lcn + length;
-    const Lcn cuts[4] = {lcn, std::clamp(zoneStart_, lcn, end), std::clamp(zoneEnd_, lcn, end),
-                         end};
+    const std::array<Lcn, 4> cuts = ZoneCuts(lcn, end);
     for (int i = 0; i < 3; ++i) {
         Lcn start = cuts[i];
         Lcn stop = cuts[i + 1];
@@ -61,8 +60,7 @@ void FreeRuns::Append(Lcn lcn, std::uint64_t length) {
     }
     total_ += length;
     const Lcn end = lcn + length;
-    const Lcn cuts[4] = {lcn, std::clamp(zoneStart_, lcn, end), std::clamp(zoneEnd_, lcn, end),
-                         end};
+    const std::array<Lcn, 4> cuts = ZoneCuts(lcn, end);
     for (int i = 0; i < 3; ++i) {
         Lcn start = cuts[i];
         if (start >= cuts[i + 1]) {

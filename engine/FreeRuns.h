@@ -5,6 +5,8 @@
 
 #include "engine/Volume.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -39,6 +41,11 @@ class FreeRuns {
     bool TouchesZone(Lcn start, Lcn stop) const { return start < zoneEnd_ && zoneStart_ < stop; }
 
   private:
+    // A run cut where the MFT zone begins and ends: pieces [i, i + 1) lie wholly in
+    // or out of the zone (empty pieces where the run does not cross a bound).
+    std::array<Lcn, 4> ZoneCuts(Lcn lcn, Lcn end) const {
+        return {lcn, std::clamp(zoneStart_, lcn, end), std::clamp(zoneEnd_, lcn, end), end};
+    }
     void Insert(Lcn lcn, std::uint64_t length);
     void Erase(std::map<Lcn, std::uint64_t>::iterator it);
     std::set<std::pair<std::uint64_t, Lcn>>& SizesFor(Lcn lcn) {

@@ -104,14 +104,7 @@ void Job::EndSurvey() {
     phase_ = Phase::Execute;
     if (moves_ == Moves::PlanOnly) {
         // Nothing moves: what was planned reads as not done, the rest as planned.
-        for (; nextTask_ < tasks_.size(); ++nextTask_) {
-            const Task& task = tasks_[nextTask_];
-            if (task.kind == TaskKind::Direct) {
-                outcomes_[task.item].result = result::kStoppedByUser;
-            } else if (task.kind == TaskKind::Window) {
-                outcomes_[windows_[task.item].fragmented].result = result::kStoppedByUser;
-            }
-        }
+        MarkRemainingTasksNotDone();
         phase_ = Phase::Done;
     }
 }
@@ -203,6 +196,11 @@ void Job::Stop() {
     if (move_) {
         FinishFileMove(result::kStoppedByUser, false);
     }
+    MarkRemainingTasksNotDone();
+    phase_ = Phase::Done;
+}
+
+void Job::MarkRemainingTasksNotDone() {
     for (; nextTask_ < tasks_.size(); ++nextTask_) {
         const Task& task = tasks_[nextTask_];
         if (task.kind == TaskKind::Direct) {
@@ -211,7 +209,6 @@ void Job::Stop() {
             outcomes_[windows_[task.item].fragmented].result = result::kStoppedByUser;
         }
     }
-    phase_ = Phase::Done;
 }
 
 void Job::Fail(VolumeStatus status) {

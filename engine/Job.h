@@ -148,6 +148,8 @@ class Job {
 
     void ListOutcomes();
     void EndSurvey();
+    // The tasks not yet run read as stopped: their files keep their fragments.
+    void MarkRemainingTasksNotDone();
     void Plan();
     void RunTask();
     void StartFileMove(const Task& task);
