@@ -4,16 +4,7 @@
 option(VANTREL_BUILD_TESTS "Build the test programs" ON)
 option(VANTREL_BUILD_BENCH "Build the benchmark programs (target 'benchmarks')" OFF)
 
-# The same compiler cache settings as the Windows trees.
-find_program(VANTREL_CCACHE ccache)
-if(VANTREL_CCACHE)
-  set(vantrel_launcher
-      /usr/bin/env CCACHE_BASEDIR=${PROJECT_SOURCE_DIR} CCACHE_NOHASHDIR=true
-      CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
-      ${VANTREL_CCACHE})
-  set(CMAKE_C_COMPILER_LAUNCHER ${vantrel_launcher})
-  set(CMAKE_CXX_COMPILER_LAUNCHER ${vantrel_launcher})
-endif()
+include(${PROJECT_SOURCE_DIR}/cmake/CompilerCache.cmake)
 
 # Warnings as errors, as in the Windows trees.
 add_library(vantrel_native_options INTERFACE)

@@ -29,6 +29,21 @@ else()
 endif()
 file(WRITE ${CMAKE_BINARY_DIR}/wine-arch "${VANTREL_WINE_ARCH}\n")
 
+# Writes "<header>.gch.sum" beside the C++ precompiled header of <target> (an
+# object library that compiles only an empty file), the file the compiler cache
+# hashes in the header's place. The target <target>_checksum makes it; every
+# target that reuses the header depends on that target, so none of its compiles is
+# looked up against the checksum of an older header.
+function(vantrel_precompiled_header_checksum target)
+  set(header ${CMAKE_CURRENT_BINARY_DIR}/CMakeFiles/${target}.dir/cmake_pch.hxx.gch)
+  add_custom_command(
+      OUTPUT ${header}.sum
+      COMMAND sh -c "sha256sum < \"$1\" > \"$1.sum\"" checksum ${header}
+      DEPENDS ${target} ${header}
+      VERBATIM)
+  add_custom_target(${target}_checksum DEPENDS ${header}.sum)
+endfunction()
+
 # The product's common headers, compiled once per tree and reused by every C++
 # library of the program (GCC rejects a header compiled with other -O or -f flags,
 # so targets with flags of their own do not take it).
@@ -38,9 +53,12 @@ target_precompile_headers(vantrel_product_pch PRIVATE
     <windows.h> <algorithm> <cstdint> <cstdio> <functional> <memory> <optional>
     <string> <string_view> <vector>)
 
+vantrel_precompiled_header_checksum(vantrel_product_pch)
+
 function(vantrel_use_product_pch)
   foreach(target IN LISTS ARGN)
     target_precompile_headers(${target} REUSE_FROM vantrel_product_pch)
+    add_dependencies(${target} vantrel_product_pch_checksum)
   endforeach()
 endfunction()
 
