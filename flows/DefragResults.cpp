@@ -19,7 +19,6 @@
 #include "ui/widgets/SkinPainter.h"
 
 namespace svc = vantrel::service;
-using namespace defrag_results_layout;
 
 namespace {
 
@@ -66,7 +65,7 @@ CDlgDefragResults::~CDlgDefragResults() {
 }
 
 const RECT& CDlgDefragResults::ReportLinkArea() const {
-    return kReportLink;
+    return defrag_results_layout::kReportLink;
 }
 
 bool CDlgDefragResults::OnInitDialog() {
@@ -180,7 +179,7 @@ void CDlgDefragResults::Back() {
     pages_.Host().SetWorkflowStep(1);
     pages_.SelectionPage().SelectDriveByLetter(letter);
     pages_.ShowPage(pages_.SelectionPage());
-    pages_.Host().InvalidateHostArea(kMainSummaryDirty);
+    pages_.Host().InvalidateHostArea(defrag_results_layout::kMainSummaryDirty);
 }
 
 void CDlgDefragResults::OpenReport() {
@@ -201,7 +200,7 @@ HWND CDlgDefragResults::TopWindow() const {
 // ---- Layout and painting ------------------------------------------------------------------
 
 void CDlgDefragResults::PlaceControls() {
-    PlaceItems(kPlaced);
+    PlaceItems(defrag_results_layout::kPlaced);
 }
 
 void CDlgDefragResults::OnPaint(HDC target) {
@@ -209,50 +208,75 @@ void CDlgDefragResults::OnPaint(HDC target) {
     const HDC dc = memory.Get();
     SkinPainter skin(dc);
     const bool aborted = Aborted();
-    const COLORREF afterColour = aborted ? kBadColour : kGoodColour;
+    const COLORREF afterColour =
+        aborted ? defrag_results_layout::kBadColour : defrag_results_layout::kGoodColour;
 
-    skin.Draw(IDB_OPTIMIZE_ICON, kIcon.x, kIcon.y, kIconSize.cx, kIconSize.cy);
-    skin.Draw(IDB_RULE, kRule.x, kRule.y, kRuleSize.cx, kRuleSize.cy);
-    DrawPageText(dc, UpperCased(statusText_), kStatusText, FontSegoe18, statusColour_);
+    skin.Draw(IDB_OPTIMIZE_ICON, defrag_results_layout::kIcon.x, defrag_results_layout::kIcon.y,
+              defrag_results_layout::kIconSize.cx, defrag_results_layout::kIconSize.cy);
+    skin.Draw(IDB_RULE, defrag_results_layout::kRule.x, defrag_results_layout::kRule.y,
+              defrag_results_layout::kRuleSize.cx, defrag_results_layout::kRuleSize.cy);
+    DrawPageText(dc, UpperCased(statusText_), defrag_results_layout::kStatusText, FontSegoe18,
+                 statusColour_);
 
-    skin.Frame(kBox, kDiskBoxAt.x, kDiskBoxAt.y, kDiskBoxTiles);
-    DrawPageText(dc, LoadPooledString(IDS_DISK_INFORMATION), kDiskHeading, FontSegoe18, kBlack);
-    DrawPageText(dc, driveName_, kDriveName, FontTahoma14Bold, kBlack);
-    DrawPageText(dc, LoadPooledString(IDS_TOTAL_FILES), kFilesLabel, FontTahoma11Bold,
-                 kLabelColour);
-    DrawPageText(dc, totalFilesText_, kFilesValue, FontTahoma11, kBlack);
-    DrawPageText(dc, LoadPooledString(IDS_TOTAL_DIRECTORIES), kFoldersLabel, FontTahoma11Bold,
-                 kLabelColour);
-    DrawPageText(dc, totalFoldersText_, kFoldersValue, FontTahoma11, kBlack);
-    DrawPageText(dc, LoadPooledString(IDS_FREE_SPACE), kFreeLabel, FontTahoma11Bold, kGoodColour);
-    DrawPageText(dc, LoadPooledString(IDS_USED_SPACE), kUsedLabel, FontTahoma11Bold, kBadColour);
-    FillBar(dc, kBarX, kFreeBarTop, bars_.free, kFreeBarBottom, kFreeBarColour);
-    FillBar(dc, kBarX, kUsedBarTop, bars_.used, kUsedBarBottom, kUsedBarColour);
+    skin.Frame(defrag_results_layout::kBox, defrag_results_layout::kDiskBoxAt.x,
+               defrag_results_layout::kDiskBoxAt.y, defrag_results_layout::kDiskBoxTiles);
+    DrawPageText(dc, LoadPooledString(IDS_DISK_INFORMATION), defrag_results_layout::kDiskHeading,
+                 FontSegoe18, defrag_results_layout::kBlack);
+    DrawPageText(dc, driveName_, defrag_results_layout::kDriveName, FontTahoma14Bold,
+                 defrag_results_layout::kBlack);
+    DrawPageText(dc, LoadPooledString(IDS_TOTAL_FILES), defrag_results_layout::kFilesLabel,
+                 FontTahoma11Bold, defrag_results_layout::kLabelColour);
+    DrawPageText(dc, totalFilesText_, defrag_results_layout::kFilesValue, FontTahoma11,
+                 defrag_results_layout::kBlack);
+    DrawPageText(dc, LoadPooledString(IDS_TOTAL_DIRECTORIES), defrag_results_layout::kFoldersLabel,
+                 FontTahoma11Bold, defrag_results_layout::kLabelColour);
+    DrawPageText(dc, totalFoldersText_, defrag_results_layout::kFoldersValue, FontTahoma11,
+                 defrag_results_layout::kBlack);
+    DrawPageText(dc, LoadPooledString(IDS_FREE_SPACE), defrag_results_layout::kFreeLabel,
+                 FontTahoma11Bold, defrag_results_layout::kGoodColour);
+    DrawPageText(dc, LoadPooledString(IDS_USED_SPACE), defrag_results_layout::kUsedLabel,
+                 FontTahoma11Bold, defrag_results_layout::kBadColour);
+    FillBar(dc, defrag_results_layout::kBarX, defrag_results_layout::kFreeBarTop, bars_.free,
+            defrag_results_layout::kFreeBarBottom, defrag_results_layout::kFreeBarColour);
+    FillBar(dc, defrag_results_layout::kBarX, defrag_results_layout::kUsedBarTop, bars_.used,
+            defrag_results_layout::kUsedBarBottom, defrag_results_layout::kUsedBarColour);
 
-    skin.Frame(kBox, kDataBoxAt.x, kDataBoxAt.y, kDataBoxTiles);
-    skin.Frame(kBox, kVolumeBoxAt.x, kVolumeBoxAt.y, kVolumeBoxTiles);
+    skin.Frame(defrag_results_layout::kBox, defrag_results_layout::kDataBoxAt.x,
+               defrag_results_layout::kDataBoxAt.y, defrag_results_layout::kDataBoxTiles);
+    skin.Frame(defrag_results_layout::kBox, defrag_results_layout::kVolumeBoxAt.x,
+               defrag_results_layout::kVolumeBoxAt.y, defrag_results_layout::kVolumeBoxTiles);
     const std::wstring& afterLabel = LoadPooledString(IDS_AFTER_OPTIMIZATION);
     const std::wstring& beforeLabel = LoadPooledString(IDS_BEFORE_OPTIMIZATION);
-    DrawPageText(dc, LoadPooledString(IDS_DATA_FRAGMENTATION_HEADING), kDataHeading, FontSegoe18,
-                 kBlack);
-    DrawPageText(dc, afterLabel, kDataAfterLabel, FontTahoma11Bold, kLabelColour);
-    DrawPageText(dc, ShownDataAfter(), kDataAfterValue, FontTahoma11Bold, afterColour);
-    DrawPageText(dc, beforeLabel, kDataBeforeLabel, FontTahoma11Bold, kLabelColour);
-    DrawPageText(dc, before_.dataText, kDataBeforeValue, FontTahoma11Bold, kBadColour);
-    DrawPageText(dc, LoadPooledString(IDS_VOLUME_FRAGMENTATION_HEADING), kVolumeHeading,
-                 FontSegoe18, kBlack);
-    DrawPageText(dc, afterLabel, kVolumeAfterLabel, FontTahoma11Bold, kLabelColour);
-    DrawPageText(dc, ShownVolumeAfter(), kVolumeAfterValue, FontTahoma11Bold, afterColour);
-    DrawPageText(dc, beforeLabel, kVolumeBeforeLabel, FontTahoma11Bold, kLabelColour);
-    DrawPageText(dc, before_.volumeText, kVolumeBeforeValue, FontTahoma11Bold, kBadColour);
+    DrawPageText(dc, LoadPooledString(IDS_DATA_FRAGMENTATION_HEADING),
+                 defrag_results_layout::kDataHeading, FontSegoe18, defrag_results_layout::kBlack);
+    DrawPageText(dc, afterLabel, defrag_results_layout::kDataAfterLabel, FontTahoma11Bold,
+                 defrag_results_layout::kLabelColour);
+    DrawPageText(dc, ShownDataAfter(), defrag_results_layout::kDataAfterValue, FontTahoma11Bold,
+                 afterColour);
+    DrawPageText(dc, beforeLabel, defrag_results_layout::kDataBeforeLabel, FontTahoma11Bold,
+                 defrag_results_layout::kLabelColour);
+    DrawPageText(dc, before_.dataText, defrag_results_layout::kDataBeforeValue, FontTahoma11Bold,
+                 defrag_results_layout::kBadColour);
+    DrawPageText(dc, LoadPooledString(IDS_VOLUME_FRAGMENTATION_HEADING),
+                 defrag_results_layout::kVolumeHeading, FontSegoe18, defrag_results_layout::kBlack);
+    DrawPageText(dc, afterLabel, defrag_results_layout::kVolumeAfterLabel, FontTahoma11Bold,
+                 defrag_results_layout::kLabelColour);
+    DrawPageText(dc, ShownVolumeAfter(), defrag_results_layout::kVolumeAfterValue, FontTahoma11Bold,
+                 afterColour);
+    DrawPageText(dc, beforeLabel, defrag_results_layout::kVolumeBeforeLabel, FontTahoma11Bold,
+                 defrag_results_layout::kLabelColour);
+    DrawPageText(dc, before_.volumeText, defrag_results_layout::kVolumeBeforeValue,
+                 FontTahoma11Bold, defrag_results_layout::kBadColour);
 
-    skin.Repeat(IDB_FOOTER_STRIP, 0, kFooterLastX, 1, kFooterY, kFooterStripSize.cx,
-                kFooterStripSize.cy);
+    skin.Repeat(IDB_FOOTER_STRIP, 0, defrag_results_layout::kFooterLastX, 1,
+                defrag_results_layout::kFooterY, defrag_results_layout::kFooterStripSize.cx,
+                defrag_results_layout::kFooterStripSize.cy);
     if (aborted) {
-        for (const RECT& mark : kAbortedMarks) {
-            DrawPageText(dc, LoadPooledString(IDS_ABORTED), mark, FontTahoma10Bold, kBadColour);
+        for (const RECT& mark : defrag_results_layout::kAbortedMarks) {
+            DrawPageText(dc, LoadPooledString(IDS_ABORTED), mark, FontTahoma10Bold,
+                         defrag_results_layout::kBadColour);
         }
     }
-    DrawPageText(dc, LoadPooledString(IDS_VIEW_SUMMARY_REPORT), kReportLink,
-                 FontTahoma11BoldUnderline, kBlack);
+    DrawPageText(dc, LoadPooledString(IDS_VIEW_SUMMARY_REPORT), defrag_results_layout::kReportLink,
+                 FontTahoma11BoldUnderline, defrag_results_layout::kBlack);
 }

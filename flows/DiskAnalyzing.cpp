@@ -21,7 +21,6 @@
 #include "ui/widgets/SkinPainter.h"
 
 namespace svc = vantrel::service;
-using namespace progress_layout;
 
 namespace {
 
@@ -53,7 +52,7 @@ void HandleOnePendingMessage() {
 }
 
 bool IsLegendLabel(int id) {
-    for (const LegendEntry& entry : kLegend) {
+    for (const progress_layout::LegendEntry& entry : progress_layout::kLegend) {
         if (entry.labelId == id) {
             return true;
         }
@@ -112,13 +111,14 @@ bool CDlgDiskAnalyzing::OnInitDialog() {
     map_.Attach(Handle(), IDC_PROGRESS_MAP);
     map_.UseCache(&pages_.Host().VolumeMapCache());
     map_.UseService(&pages_.Host().Service());
-    for (int i = 0; i < kLegendCount; ++i) {
-        legends_[i].Attach(Handle(), kLegend[i].swatchId);
-        legends_[i].SetBitmap(kLegend[i].bitmap);
+    for (int i = 0; i < progress_layout::kLegendCount; ++i) {
+        legends_[i].Attach(Handle(), progress_layout::kLegend[i].swatchId);
+        legends_[i].SetBitmap(progress_layout::kLegend[i].bitmap);
         // A swatch shows only a colour: its name is the label beside it.
-        legends_[i].SetText(LoadPooledString(kLegend[i].text).c_str());
-        SetItemText(kLegend[i].labelId, LoadPooledString(kLegend[i].text).c_str());
-        SetItemFont(kLegend[i].labelId, FontSegoe12.Get());
+        legends_[i].SetText(LoadPooledString(progress_layout::kLegend[i].text).c_str());
+        SetItemText(progress_layout::kLegend[i].labelId,
+                    LoadPooledString(progress_layout::kLegend[i].text).c_str());
+        SetItemFont(progress_layout::kLegend[i].labelId, FontSegoe12.Get());
     }
     stop_.Attach(Handle(), IDC_PROGRESS_STOP);
     stopDefrag_.Attach(Handle(), IDC_PROGRESS_STOP_DEFRAG);
@@ -218,11 +218,14 @@ void CDlgDiskAnalyzing::SetUpForMode() {
 
     ShowItem(IDC_PROGRESS_STOP, scan);
     EnableItem(IDC_PROGRESS_STOP, true);
-    MoveItem(kStopButton.id, kStopButton.x, kStopButton.y, kStopButton.width, kStopButton.height);
+    MoveItem(progress_layout::kStopButton.id, progress_layout::kStopButton.x,
+             progress_layout::kStopButton.y, progress_layout::kStopButton.width,
+             progress_layout::kStopButton.height);
     ShowItem(IDC_PROGRESS_STOP_DEFRAG, !scan);
     EnableItem(IDC_PROGRESS_STOP_DEFRAG, false);
-    MoveItem(kStopDefragButton.id, kStopDefragButton.x, kStopDefragButton.y,
-             kStopDefragButton.width, kStopDefragButton.height);
+    MoveItem(progress_layout::kStopDefragButton.id, progress_layout::kStopDefragButton.x,
+             progress_layout::kStopDefragButton.y, progress_layout::kStopDefragButton.width,
+             progress_layout::kStopDefragButton.height);
     for (int id : {IDC_PROGRESS_SEE_RESULTS, IDC_PROGRESS_VIEW_REPORT}) {
         ShowItem(id, false);
         EnableItem(id, false);
@@ -563,10 +566,12 @@ bool CDlgDiskAnalyzing::PreTranslateMessage(MSG& msg) {
 // ---- Layout and painting ------------------------------------------------------------------
 
 void CDlgDiskAnalyzing::PlaceControls() {
-    PlaceItems(kPlaced);
-    for (const LegendEntry& entry : kLegend) {
-        MoveItem(entry.swatchId, entry.swatchX, kSwatchY, kSwatchSize, kSwatchSize);
-        MoveItem(entry.labelId, entry.labelX, kLegendLabelY, entry.labelWidth, kLegendLabelHeight);
+    PlaceItems(progress_layout::kPlaced);
+    for (const progress_layout::LegendEntry& entry : progress_layout::kLegend) {
+        MoveItem(entry.swatchId, entry.swatchX, progress_layout::kSwatchY,
+                 progress_layout::kSwatchSize, progress_layout::kSwatchSize);
+        MoveItem(entry.labelId, entry.labelX, progress_layout::kLegendLabelY, entry.labelWidth,
+                 progress_layout::kLegendLabelHeight);
     }
 }
 
@@ -575,32 +580,36 @@ void CDlgDiskAnalyzing::OnPaint(HDC target) {
     const HDC dc = memory.Get();
     SkinPainter skin(dc);
 
-    skin.Draw(IDB_RULE, kRule.x, kRule.y, kRuleSize.cx, kRuleSize.cy);
+    skin.Draw(IDB_RULE, progress_layout::kRule.x, progress_layout::kRule.y,
+              progress_layout::kRuleSize.cx, progress_layout::kRuleSize.cy);
 
     // Frames and the band take the DC's own brush: nothing is created to paint them.
     const auto dcBrush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
-    SetDCBrushColor(dc, kFrameColour);
-    FrameRect(dc, &kMapFrame, dcBrush);
-    FrameRect(dc, &kStatusBand, dcBrush);
-    SetDCBrushColor(dc, kBandColour);
-    FillRect(dc, &kStatusBandFill, dcBrush);
+    SetDCBrushColor(dc, progress_layout::kFrameColour);
+    FrameRect(dc, &progress_layout::kMapFrame, dcBrush);
+    FrameRect(dc, &progress_layout::kStatusBand, dcBrush);
+    SetDCBrushColor(dc, progress_layout::kBandColour);
+    FillRect(dc, &progress_layout::kStatusBandFill, dcBrush);
 
-    skin.Draw(mode_ == JobMode::Optimize ? IDB_OPTIMIZE_ICON : IDB_SCAN_ICON, kModeIcon.x,
-              kModeIcon.y, kModeIconSize.cx, kModeIconSize.cy);
+    skin.Draw(mode_ == JobMode::Optimize ? IDB_OPTIMIZE_ICON : IDB_SCAN_ICON,
+              progress_layout::kModeIcon.x, progress_layout::kModeIcon.y,
+              progress_layout::kModeIconSize.cx, progress_layout::kModeIconSize.cy);
 
     fw::MemoryDC strip(dc);
     if (strip && strip.Select(SkinBitmap(IDB_FOOTER_STRIP))) {
-        for (int x = 0; x < kFooterWidth; ++x) {
-            BitBlt(dc, x, kFooterY, kFooterStripSize.cx, kFooterStripSize.cy, strip.Get(), 0, 0,
-                   SRCCOPY);
+        for (int x = 0; x < progress_layout::kFooterWidth; ++x) {
+            BitBlt(dc, x, progress_layout::kFooterY, progress_layout::kFooterStripSize.cx,
+                   progress_layout::kFooterStripSize.cy, strip.Get(), 0, 0, SRCCOPY);
         }
     }
 
     if (mode_ == JobMode::Optimize) {
-        SetTextColor(dc, kHintColour);
-        DrawTextIn(dc, LoadPooledString(IDS_CLICK), kHintClick, FontSegoe13);
-        DrawTextIn(dc, LoadPooledString(IDS_STOP_NOW), kHintStopNow, FontTahoma12Underline);
-        DrawTextIn(dc, LoadPooledString(IDS_TO_STOP_OPTIMIZATION), kHintRest, FontSegoe13);
+        SetTextColor(dc, progress_layout::kHintColour);
+        DrawTextIn(dc, LoadPooledString(IDS_CLICK), progress_layout::kHintClick, FontSegoe13);
+        DrawTextIn(dc, LoadPooledString(IDS_STOP_NOW), progress_layout::kHintStopNow,
+                   FontTahoma12Underline);
+        DrawTextIn(dc, LoadPooledString(IDS_TO_STOP_OPTIMIZATION), progress_layout::kHintRest,
+                   FontSegoe13);
     }
 }
 
@@ -610,6 +619,7 @@ HBRUSH CDlgDiskAnalyzing::StaticColours(HDC dc, int id) {
         SetTextColor(dc, RGB(0, 0, 0));
         return MintBrush();
     }
-    SetTextColor(dc, id == IDC_PROGRESS_DESCRIPTION ? kDescriptionColour : RGB(0, 0, 0));
+    SetTextColor(
+        dc, id == IDC_PROGRESS_DESCRIPTION ? progress_layout::kDescriptionColour : RGB(0, 0, 0));
     return WhiteBrush();
 }

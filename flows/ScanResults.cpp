@@ -18,7 +18,6 @@
 #include "ui/widgets/SkinPainter.h"
 
 namespace svc = vantrel::service;
-using namespace scan_results_layout;
 
 const fw::MessageTable CDlgScanResults::kTable{
     &SkinnedPage::kTable,
@@ -41,7 +40,7 @@ CDlgScanResults::~CDlgScanResults() {
 }
 
 const RECT& CDlgScanResults::ReportLinkArea() const {
-    return kReportLink;
+    return scan_results_layout::kReportLink;
 }
 
 bool CDlgScanResults::OnInitDialog() {
@@ -132,7 +131,7 @@ void CDlgScanResults::OpenReport() {
 // ---- Layout and painting ----------------------------------------------------------------
 
 void CDlgScanResults::PlaceControls() {
-    PlaceItems(kPlaced);
+    PlaceItems(scan_results_layout::kPlaced);
 }
 
 void CDlgScanResults::OnPaint(HDC target) {
@@ -140,60 +139,77 @@ void CDlgScanResults::OnPaint(HDC target) {
     const HDC dc = memory.Get();
     SkinPainter skin(dc);
 
-    skin.Draw(GoodHeader() ? IDB_RESULTS_HEADER_GOOD : IDB_RESULTS_HEADER_BAD, kHeader.x, kHeader.y,
-              kHeaderSize.cx, kHeaderSize.cy);
+    skin.Draw(GoodHeader() ? IDB_RESULTS_HEADER_GOOD : IDB_RESULTS_HEADER_BAD,
+              scan_results_layout::kHeader.x, scan_results_layout::kHeader.y,
+              scan_results_layout::kHeaderSize.cx, scan_results_layout::kHeaderSize.cy);
     DrawPageText(dc, pages_.ProgressPage().FilesText() + LoadPooledString(IDS_FILES_SCANNED),
-                 kFilesScanned, FontTahoma11, kWhite, TextPlacement::Right);
+                 scan_results_layout::kFilesScanned, FontTahoma11, scan_results_layout::kWhite,
+                 TextPlacement::Right);
 
-    skin.Draw(IDB_FRAGMENTED_BADGE, kFragmentedBadge.x, kFragmentedBadge.y, kBadgeSize.cx,
-              kBadgeSize.cy);
-    DrawPageText(dc, figures_.fragmentedText, kFragmentedCount, FontSegoe20, kFigureColour,
-                 TextPlacement::WrapCentre);
-    DrawPageText(dc, NonOptimizedFilesLine(driveName_), kFilesLine, FontSegoe17, kFigureColour);
+    skin.Draw(IDB_FRAGMENTED_BADGE, scan_results_layout::kFragmentedBadge.x,
+              scan_results_layout::kFragmentedBadge.y, scan_results_layout::kBadgeSize.cx,
+              scan_results_layout::kBadgeSize.cy);
+    DrawPageText(dc, figures_.fragmentedText, scan_results_layout::kFragmentedCount, FontSegoe20,
+                 scan_results_layout::kFigureColour, TextPlacement::WrapCentre);
+    DrawPageText(dc, NonOptimizedFilesLine(driveName_), scan_results_layout::kFilesLine,
+                 FontSegoe17, scan_results_layout::kFigureColour);
     DrawPageText(dc,
                  LoadPooledString(IDS_SCAN_HAS_DETECTED) + L" " + figures_.fragmentedText + L" " +
                      LoadPooledString(IDS_POTENTIAL_OPTIMIZATIONS),
-                 kDetectedLine, FontTahoma11, kBlack);
+                 scan_results_layout::kDetectedLine, FontTahoma11, scan_results_layout::kBlack);
 
-    skin.Draw(IDB_NON_OPTIMIZED_BADGE, kNonOptimizedBadge.x, kNonOptimizedBadge.y, kBadgeSize.cx,
-              kBadgeSize.cy);
-    DrawPageText(dc, figures_.nonOptimizedText, kNonOptimizedAmount, FontSegoe20, kFigureColour,
-                 TextPlacement::WrapCentre);
+    skin.Draw(IDB_NON_OPTIMIZED_BADGE, scan_results_layout::kNonOptimizedBadge.x,
+              scan_results_layout::kNonOptimizedBadge.y, scan_results_layout::kBadgeSize.cx,
+              scan_results_layout::kBadgeSize.cy);
+    DrawPageText(dc, figures_.nonOptimizedText, scan_results_layout::kNonOptimizedAmount,
+                 FontSegoe20, scan_results_layout::kFigureColour, TextPlacement::WrapCentre);
     DrawPageText(dc,
                  LoadPooledString(figures_.nonOptimized.megabytes ? IDS_MB_NON_OPTIMIZED
                                                                   : IDS_KB_NON_OPTIMIZED),
-                 kNonOptimizedUnit, FontSegoe17, kFigureColour);
+                 scan_results_layout::kNonOptimizedUnit, FontSegoe17,
+                 scan_results_layout::kFigureColour);
 
-    skin.Frame(kBox, kBoxAt.x, kBoxAt.y, kBoxTiles);
-    skin.Draw(IDB_RECOMMEND_ICON, kRecommendIcon.x, kRecommendIcon.y, kRecommendIconSize.cx,
-              kRecommendIconSize.cy);
+    skin.Frame(scan_results_layout::kBox, scan_results_layout::kBoxAt.x,
+               scan_results_layout::kBoxAt.y, scan_results_layout::kBoxTiles);
+    skin.Draw(IDB_RECOMMEND_ICON, scan_results_layout::kRecommendIcon.x,
+              scan_results_layout::kRecommendIcon.y, scan_results_layout::kRecommendIconSize.cx,
+              scan_results_layout::kRecommendIconSize.cy);
     const bool large = LargeRecommendationFont();
     if (figures_.recommendation != 0) {
         DrawPageText(dc, LoadPooledString(figures_.recommendation),
-                     large ? kRecommendationLarge : kRecommendationSmall,
-                     large ? FontSegoe16Bold : FontSegoe14Bold, kRecommendationColour);
+                     large ? scan_results_layout::kRecommendationLarge
+                           : scan_results_layout::kRecommendationSmall,
+                     large ? FontSegoe16Bold : FontSegoe14Bold,
+                     scan_results_layout::kRecommendationColour);
     }
-    DrawPageText(dc, LoadPooledString(IDS_VOLUME_FRAGMENTATION_LABEL), kVolumeLabel,
-                 FontTahoma11Bold, kBlack);
-    DrawPageText(dc, figures_.volumeText, kVolumeValue, FontTahoma11Bold, kPercentColour);
-    DrawPageText(dc, LoadPooledString(IDS_DATA_FRAGMENTATION_LABEL), kDataLabel, FontTahoma11Bold,
-                 kBlack);
-    DrawPageText(dc, figures_.dataText, kDataValue, FontTahoma11Bold, kPercentColour);
+    DrawPageText(dc, LoadPooledString(IDS_VOLUME_FRAGMENTATION_LABEL),
+                 scan_results_layout::kVolumeLabel, FontTahoma11Bold, scan_results_layout::kBlack);
+    DrawPageText(dc, figures_.volumeText, scan_results_layout::kVolumeValue, FontTahoma11Bold,
+                 scan_results_layout::kPercentColour);
+    DrawPageText(dc, LoadPooledString(IDS_DATA_FRAGMENTATION_LABEL),
+                 scan_results_layout::kDataLabel, FontTahoma11Bold, scan_results_layout::kBlack);
+    DrawPageText(dc, figures_.dataText, scan_results_layout::kDataValue, FontTahoma11Bold,
+                 scan_results_layout::kPercentColour);
 
-    skin.Repeat(IDB_FOOTER_STRIP, 0, kFooterLastX, 1, kFooterY, kFooterStripSize.cx,
-                kFooterStripSize.cy);
+    skin.Repeat(IDB_FOOTER_STRIP, 0, scan_results_layout::kFooterLastX, 1,
+                scan_results_layout::kFooterY, scan_results_layout::kFooterStripSize.cx,
+                scan_results_layout::kFooterStripSize.cy);
     if (ShowsOptimizeHint()) {
-        DrawPageText(dc, LoadPooledString(IDS_CLICK), kHintClick, FontSegoe14, kFigureColour);
-        DrawPageText(dc, LoadPooledString(IDS_OPTIMIZE_NOW_QUOTED), kHintOptimizeNow, FontSegoe14,
-                     kFigureColour);
-        DrawPageText(dc, LoadPooledString(IDS_TO_HELP_IMPROVE_SPEED), kHintRest, FontSegoe14,
-                     kFigureColour);
+        DrawPageText(dc, LoadPooledString(IDS_CLICK), scan_results_layout::kHintClick, FontSegoe14,
+                     scan_results_layout::kFigureColour);
+        DrawPageText(dc, LoadPooledString(IDS_OPTIMIZE_NOW_QUOTED),
+                     scan_results_layout::kHintOptimizeNow, FontSegoe14,
+                     scan_results_layout::kFigureColour);
+        DrawPageText(dc, LoadPooledString(IDS_TO_HELP_IMPROVE_SPEED),
+                     scan_results_layout::kHintRest, FontSegoe14,
+                     scan_results_layout::kFigureColour);
     }
-    DrawPageText(dc, LoadPooledString(IDS_VIEW_SUMMARY_REPORT), kReportLink,
-                 FontTahoma11BoldUnderline, kBlack);
+    DrawPageText(dc, LoadPooledString(IDS_VIEW_SUMMARY_REPORT), scan_results_layout::kReportLink,
+                 FontTahoma11BoldUnderline, scan_results_layout::kBlack);
 }
 
 HBRUSH CDlgScanResults::StaticColours(HDC dc, int id) {
-    SetTextColor(dc, id == IDC_SCAN_DESCRIPTION ? kDescriptionColour : kBlack);
+    SetTextColor(dc, id == IDC_SCAN_DESCRIPTION ? scan_results_layout::kDescriptionColour
+                                                : scan_results_layout::kBlack);
     return WhiteBrush();
 }

@@ -17,7 +17,6 @@
 #include "ui/widgets/SkinPainter.h"
 
 namespace svc = vantrel::service;
-using namespace select_layout;
 
 const fw::MessageTable CSelectDiskDlg::kTable{
     &SkinnedPage::kTable,
@@ -155,13 +154,13 @@ void CSelectDiskDlg::OnDriveSelected() {
     const wchar_t letter = DriveLetterOfEntry(text);
     if (letter == 0) {
         // Nothing selected (no fixed drive): the summary keeps its initial state.
-        Invalidate(&kSummaryDirty, false);
+        Invalidate(&select_layout::kSummaryDirty, false);
         return;
     }
     pages_.Host().Drives().CurrentDriveLetter = letter;
     selectedLabel_ = text;
     RefreshSummary(letter);
-    Invalidate(&kSummaryDirty, false);
+    Invalidate(&select_layout::kSummaryDirty, false);
 }
 
 void CSelectDiskDlg::RefreshSummary(wchar_t letter) {
@@ -182,9 +181,9 @@ void CSelectDiskDlg::RefreshSummary(wchar_t letter) {
     }
     status_ = EvaluateDriveStatus(record->Status, fragmentation, daysSinceScan_, solidState_);
     actionText_ = status_.action != 0 ? LoadPooledString(status_.action) : std::wstring();
-    linkArea_ = status_.linkArmed ? kLinkArea : RECT{};
+    linkArea_ = status_.linkArmed ? select_layout::kLinkArea : RECT{};
     RefreshLink(LinkText());
-    Invalidate(&kStatusIconDirty, false);
+    Invalidate(&select_layout::kStatusIconDirty, false);
 
     if (record->IsvalidScanTime) {
         lastStatus_ = LastStatusLine(status_.statusWord == IDS_STATUS_OPTIMIZED, fragmentedCount_,
@@ -200,7 +199,7 @@ void CSelectDiskDlg::RefreshSummary(wchar_t letter) {
 }
 
 COLORREF CSelectDiskDlg::ActionColour() const {
-    return status_.actionGood ? kGoodColour : kBadColour;
+    return status_.actionGood ? select_layout::kGoodColour : select_layout::kBadColour;
 }
 
 std::wstring CSelectDiskDlg::LinkText() const {
@@ -269,7 +268,7 @@ void CSelectDiskDlg::OnLinkClicked() {
 // ---- Layout and painting ----------------------------------------------------------------
 
 void CSelectDiskDlg::PlaceControls() {
-    PlaceItems(kPlaced);
+    PlaceItems(select_layout::kPlaced);
 }
 
 void CSelectDiskDlg::OnPaint(HDC target) {
@@ -277,47 +276,53 @@ void CSelectDiskDlg::OnPaint(HDC target) {
     const HDC dc = memory.Get();
     SkinPainter skin(dc);
 
-    skin.Draw(IDB_SELECT_TITLE_ICON, kTitleIcon.x, kTitleIcon.y, kTitleIconSize.cx,
-              kTitleIconSize.cy);
-    skin.Draw(IDB_RULE, kRule.x, kRule.y, kRuleSize.cx, kRuleSize.cy);
-    skin.Frame(kDriveBox, kBoxX, kDriveBoxY, kDriveBoxTiles);
-    skin.Draw(IDB_DRIVE_ICON, kDriveIcon.x, kDriveIcon.y, kDriveIconSize.cx, kDriveIconSize.cy);
-    skin.Frame(kStatusBox, kBoxX, kStatusBoxY, kStatusBoxTiles);
-    skin.Draw(IDB_STATUS_BOX_RIGHT_END, kStatusBoxEndX, kStatusBoxY, kStatusBoxEndSize.cx,
-              kStatusBoxEndSize.cy);
-    skin.Draw(IDB_ATTENTION_ICON, kAttentionIcon.x, kAttentionIcon.y, kAttentionIconSize.cx,
-              kAttentionIconSize.cy);
-    for (const POINT& rule : kStatusRules) {
-        skin.Draw(IDB_STATUS_RULE, rule.x, rule.y, kStatusRuleSize.cx, kStatusRuleSize.cy);
+    skin.Draw(IDB_SELECT_TITLE_ICON, select_layout::kTitleIcon.x, select_layout::kTitleIcon.y,
+              select_layout::kTitleIconSize.cx, select_layout::kTitleIconSize.cy);
+    skin.Draw(IDB_RULE, select_layout::kRule.x, select_layout::kRule.y, select_layout::kRuleSize.cx,
+              select_layout::kRuleSize.cy);
+    skin.Frame(select_layout::kDriveBox, select_layout::kBoxX, select_layout::kDriveBoxY,
+               select_layout::kDriveBoxTiles);
+    skin.Draw(IDB_DRIVE_ICON, select_layout::kDriveIcon.x, select_layout::kDriveIcon.y,
+              select_layout::kDriveIconSize.cx, select_layout::kDriveIconSize.cy);
+    skin.Frame(select_layout::kStatusBox, select_layout::kBoxX, select_layout::kStatusBoxY,
+               select_layout::kStatusBoxTiles);
+    skin.Draw(IDB_STATUS_BOX_RIGHT_END, select_layout::kStatusBoxEndX, select_layout::kStatusBoxY,
+              select_layout::kStatusBoxEndSize.cx, select_layout::kStatusBoxEndSize.cy);
+    skin.Draw(IDB_ATTENTION_ICON, select_layout::kAttentionIcon.x, select_layout::kAttentionIcon.y,
+              select_layout::kAttentionIconSize.cx, select_layout::kAttentionIconSize.cy);
+    for (const POINT& rule : select_layout::kStatusRules) {
+        skin.Draw(IDB_STATUS_RULE, rule.x, rule.y, select_layout::kStatusRuleSize.cx,
+                  select_layout::kStatusRuleSize.cy);
     }
 
     // The heading is wider than its place in the larger fonts; nothing else shares its
     // row, so it runs on to the right rather than being cut after its first word.
-    DrawPageText(dc, LoadPooledString(IDS_ATTENTION_REQUIRED), kAttentionText, FontSegoe18, kBlack,
-                 TextPlacement::Line);
-    DrawPageText(dc, LoadPooledString(IDS_RECOMMENDED_ACTION), kActionLabel, FontTahoma11Bold,
-                 kLabelColour);
-    DrawPageText(dc, LoadPooledString(IDS_LAST_DEFRAG_STATUS), kLastStatusLabel, FontTahoma11Bold,
-                 kLabelColour);
-    DrawPageText(dc, actionText_, kActionText, FontTahoma11Bold, ActionColour());
+    DrawPageText(dc, LoadPooledString(IDS_ATTENTION_REQUIRED), select_layout::kAttentionText,
+                 FontSegoe18, select_layout::kBlack, TextPlacement::Line);
+    DrawPageText(dc, LoadPooledString(IDS_RECOMMENDED_ACTION), select_layout::kActionLabel,
+                 FontTahoma11Bold, select_layout::kLabelColour);
+    DrawPageText(dc, LoadPooledString(IDS_LAST_DEFRAG_STATUS), select_layout::kLastStatusLabel,
+                 FontTahoma11Bold, select_layout::kLabelColour);
+    DrawPageText(dc, actionText_, select_layout::kActionText, FontTahoma11Bold, ActionColour());
     if (!solidState_) {  // a solid-state drive is offered no optimization
-        DrawPageText(dc, LinkText(), kLinkText, FontTahoma11BoldUnderline, kLinkColour,
-                     TextPlacement::Right);
+        DrawPageText(dc, LinkText(), select_layout::kLinkText, FontTahoma11BoldUnderline,
+                     select_layout::kLinkColour, TextPlacement::Right);
     }
-    DrawPageText(dc, lastStatus_, kLastStatusText, FontTahoma11Bold, kLastStatusColour);
+    DrawPageText(dc, lastStatus_, select_layout::kLastStatusText, FontTahoma11Bold,
+                 select_layout::kLastStatusColour);
 }
 
 HBRUSH CSelectDiskDlg::StaticColours(HDC dc, int id) {
     switch (id) {
         case IDC_SELECT_CAPTION:
         case IDC_SELECT_HINT:
-            SetTextColor(dc, kBlack);
+            SetTextColor(dc, select_layout::kBlack);
             return HollowBrush();
         case IDC_SELECT_DESCRIPTION:
-            SetTextColor(dc, kDescriptionColour);
+            SetTextColor(dc, select_layout::kDescriptionColour);
             return WhiteBrush();
         default:
-            SetTextColor(dc, kBlack);
+            SetTextColor(dc, select_layout::kBlack);
             return WhiteBrush();
     }
 }

@@ -2,16 +2,13 @@
 
 #include <algorithm>
 
+#include "ui/format/Surrogates.h"
 #include "ui/format/Utf8Writer.h"
 
 namespace {
 
 // Texts are measured in pieces small enough for the conversion's int sizes.
 constexpr std::size_t kMeasureUnits = 1 << 20;
-
-bool IsHighSurrogate(wchar_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
 
 class FileHandle {
   public:

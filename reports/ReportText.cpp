@@ -5,19 +5,12 @@
 #include <limits>
 
 #include "ui/format/Format.h"
+#include "ui/format/Surrogates.h"
 #include "ui/format/TimeConvert.h"
 
 namespace {
 
 constexpr wchar_t kReplacement = 0xFFFD;
-
-bool IsHighSurrogate(wchar_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool IsLowSurrogate(wchar_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
 
 bool IsUnwantedControl(wchar_t unit) {
     return (unit < 0x20 && unit != L'\t' && unit != L'\r' && unit != L'\n') || unit == 0x7F;

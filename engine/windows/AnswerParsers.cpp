@@ -20,11 +20,6 @@ bool ReadAt(Bytes bytes, std::size_t offset, T& value) {
     return true;
 }
 
-// Whether `count` clusters from `lcn` lie on a volume of `total`.
-bool InsideVolume(std::uint64_t lcn, std::uint64_t count, std::uint64_t total) {
-    return lcn <= total && count <= total - lcn;
-}
-
 bool IsPowerOfTwo(std::uint32_t value) {
     return value != 0 && std::has_single_bit(value);
 }

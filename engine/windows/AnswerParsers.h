@@ -26,6 +26,11 @@ inline constexpr std::uint32_t kMinSectorBytes = 512;
 inline constexpr std::uint32_t kMaxSectorBytes = 4096;
 inline constexpr std::uint32_t kMaxClusterBytes = 2u << 20;
 
+// Whether `count` clusters from `lcn` lie on a volume of `total` clusters.
+inline bool InsideVolume(Lcn lcn, std::uint64_t count, std::uint64_t total) {
+    return lcn <= total && count <= total - lcn;
+}
+
 // FSCTL_GET_NTFS_VOLUME_DATA: sizes, counts and the MFT's place; the file system
 // name is the caller's.
 VolumeStatus ParseNtfsVolumeData(Bytes answer, VolumeData& data);

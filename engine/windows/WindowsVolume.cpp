@@ -84,10 +84,6 @@ bool IsFatFamily(const std::wstring& fileSystem) {
            fileSystem == L"FAT12" || fileSystem == L"exFAT";
 }
 
-bool InsideVolume(Lcn lcn, std::uint64_t clusters, std::uint64_t total) {
-    return lcn <= total && clusters <= total - lcn;
-}
-
 // Whether the range's stored clusters lie at target, target + 1, ... in VCN order.
 bool RangeLiesAt(const std::vector<Extent>& extents, Vcn vcn, std::uint64_t clusters, Lcn target) {
     Lcn expected = target;

@@ -157,14 +157,14 @@ TEST(WindowsVolume, ARefusedMoveIsToldApartByReadingTheRunsAndTheBitmapAgain) {
 
 TEST(WindowsVolume, ALyingAnswerEndsTheFilesOrTheJobsWorkAndMovesNothingAstray) {
     constexpr const char* kFragmented = "AA.A.BB.B.CC.C..................";
-    using Buffer = std::vector<std::byte>;
-    Buffer overlapping;  // two runs of B on the same clusters
+    using Answer = std::vector<std::byte>;
+    Answer overlapping;  // two runs of B on the same clusters
     Put(overlapping, RetrievalPointersHeader{2, 0, 0});
     Put(overlapping, RetrievalExtent{2, 5});
     Put(overlapping, RetrievalExtent{3, 6});
-    Buffer bitmapAhead;
+    Answer bitmapAhead;
     Put(bitmapAhead, VolumeBitmapHeader{64, 8});
-    Buffer nameOutside;
+    Answer nameOutside;
     Put(nameOutside, std::uint64_t{99});
     UsnRecordV2 record{};
     record.recordLength = 64;

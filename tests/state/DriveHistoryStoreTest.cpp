@@ -26,12 +26,6 @@ bool SameTime(const SYSTEMTIME& a, const SYSTEMTIME& b) {
     return memcmp(&a, &b, sizeof(SYSTEMTIME)) == 0;
 }
 
-ProgramSettings SettingsAt(const std::wstring& path) {
-    ProgramSettings settings;
-    settings.KeyPath = path;
-    return settings;
-}
-
 DriveLetterArray Letters(std::initializer_list<wchar_t> letters) {
     DriveLetterArray array;
     for (const wchar_t letter : letters) {

@@ -11,12 +11,6 @@
 
 namespace {
 
-ProgramSettings SettingsAt(const std::wstring& path) {
-    ProgramSettings settings;
-    settings.KeyPath = path;
-    return settings;
-}
-
 void ExpectDefaults(const ProgramSettings& settings) {
     EXPECT_EQ(0, settings.MinimizeSetting);
     EXPECT_EQ(1, settings.CloseSetting);

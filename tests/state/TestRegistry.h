@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "state/ProgramSettings.h"
+
 inline constexpr wchar_t kTestRoot[] = L"Software\\VantrelTests";
 
 class TestRegistryPath {
@@ -102,4 +104,11 @@ inline DWORD CountValues(const std::wstring& path) {
                      nullptr, nullptr, nullptr);
     RegCloseKey(key);
     return values;
+}
+
+// Settings that read and write below `path` instead of the program's own key.
+inline ProgramSettings SettingsAt(const std::wstring& path) {
+    ProgramSettings settings;
+    settings.KeyPath = path;
+    return settings;
 }

@@ -1,5 +1,7 @@
 #include "ui/format/Utf8Writer.h"
 
+#include "ui/format/Surrogates.h"
+
 #include <cstddef>
 #include <memory>
 
@@ -9,10 +11,6 @@ namespace {
 // so a piece of this many units always fits the 65,536-byte conversion buffer.
 constexpr std::size_t kConversionBufferBytes = 65536;
 constexpr std::size_t kUnitsPerPiece = kConversionBufferBytes / 3 - 1;
-
-bool IsHighSurrogate(wchar_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
 
 bool WriteAll(HANDLE file, const char* bytes, std::size_t count) {
     while (count > 0) {

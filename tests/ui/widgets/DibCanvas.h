@@ -9,6 +9,16 @@
 #include "framework/DeviceContexts.h"
 #include "framework/Gdi.h"
 
+// The plain colours the widget tests paint and read back.
+inline constexpr COLORREF kBlack = RGB(0, 0, 0);
+inline constexpr COLORREF kWhite = RGB(255, 255, 255);
+inline constexpr COLORREF kRed = RGB(255, 0, 0);
+inline constexpr COLORREF kGreen = RGB(0, 255, 0);
+inline constexpr COLORREF kBlue = RGB(0, 0, 255);
+inline constexpr COLORREF kYellow = RGB(255, 255, 0);
+inline constexpr COLORREF kCyan = RGB(0, 255, 255);
+inline constexpr COLORREF kMagenta = RGB(255, 0, 255);
+
 class DibCanvas {
   public:
     DibCanvas(int width, int height, COLORREF fill) : width_(width), height_(height), dc_(nullptr) {

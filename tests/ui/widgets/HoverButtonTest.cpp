@@ -10,14 +10,6 @@
 
 namespace {
 
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kYellow = RGB(255, 255, 0);
-constexpr COLORREF kCyan = RGB(0, 255, 255);
-constexpr COLORREF kMagenta = RGB(255, 0, 255);
-
 class ButtonsDialog : public fw::Dialog {
   public:
     ButtonsDialog() : fw::Dialog(IDD_TEST_BUTTONS) {}
@@ -152,7 +144,7 @@ TEST_F(HoverButtonTest, LoadStripBringsTheButtonToTheTop) {
     EXPECT_EQ(GetWindow(dialog_.Handle(), GW_CHILD), four_.Handle());
 }
 
-struct FrameCase {
+struct DrawItemCase {
     const char* name;
     bool fourFrames;
     bool windowEnabled;
@@ -162,7 +154,7 @@ struct FrameCase {
 };
 
 // Strip colours by frame: 0 red, 1 green, 2 blue, 3 yellow.
-const FrameCase kFrameCases[] = {
+const DrawItemCase kDrawItemCases[] = {
     {"3: normal", false, true, 0, false, kRed},
     {"3: pressed", false, true, ODS_SELECTED, false, kGreen},
     {"3: hovered", false, true, 0, true, kBlue},
@@ -182,7 +174,7 @@ const FrameCase kFrameCases[] = {
 TEST_F(HoverButtonTest, WmDrawItemThroughTheParentPaintsOneFrame) {
     plain_.LoadStrip(IDB_TEST_STRIP3);
     four_.LoadStrip(IDB_TEST_STRIP4);
-    for (const FrameCase& c : kFrameCases) {
+    for (const DrawItemCase& c : kDrawItemCases) {
         SCOPED_TRACE(c.name);
         CHoverButtonBase& button = c.fourFrames ? static_cast<CHoverButtonBase&>(four_) : plain_;
         EnableWindow(button.Handle(), c.windowEnabled);

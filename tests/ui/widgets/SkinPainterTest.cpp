@@ -3,11 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/ui/widgets/DibCanvas.h"
 #include "ui/widgets/SkinPainter.h"
 
 namespace {
-
-constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 // A 32-bit top-down DIB section whose pixels the test can read directly.
 struct Surface {

@@ -10,9 +10,6 @@ namespace {
 
 constexpr int kWidth = 64;
 constexpr int kHeight = 48;
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kRed = RGB(255, 0, 0);
 
 struct Probe {
     int x;
