@@ -10,8 +10,6 @@
 #   update.dll, defragsvc.exe) with warnings as errors, and nothing else; it copies
 #   the artwork.
 # - The native tree builds the portable engine and runs its tests on this machine.
-# - Only the first tree is built before its suite starts; the others build meanwhile
-#   at the lowest priority, and their suites follow.
 #
 # Compiles go through ccache (its directory lies outside the checkouts, so a fresh
 # clone on the same machine starts warm). Extra arguments go to every ctest run
@@ -33,47 +31,22 @@ jobs=$(nproc)
 first=${arches%% *}
 first_preset=$(vantrel_preset "$first")
 "$root/scripts/build.sh" "$first_preset" "" -DVANTREL_BUILD_TESTS=ON
-
-# The other trees build at the lowest priority while the first tree's suite runs:
-# the suite spends much of its time waiting on Wine and its windows, and a suite
-# process still takes the processor first whenever it wants it.
-build_rest() {
-  for arch in i686 x86_64; do
-    [ "$arch" = "$first" ] && continue
-    case " $arches " in
-      *" $arch "*) tests=ON ;;
-      *) tests=OFF ;;
-    esac
-    "$root/scripts/build.sh" "$(vantrel_preset "$arch")" "$root/build/$first_preset/res/art" \
-      -DVANTREL_BUILD_TESTS=$tests
-  done
-  "$root/scripts/build.sh" native
-}
-rest_log=$(mktemp)
-(
-  renice -n 19 -p "$BASHPID" >/dev/null
-  build_rest
-) >"$rest_log" 2>&1 &
-rest=$!
-trap 'kill "$rest" 2>/dev/null; rm -f "$rest_log"' EXIT
+for arch in i686 x86_64; do
+  [ "$arch" = "$first" ] && continue
+  case " $arches " in
+    *" $arch "*) tests=ON ;;
+    *) tests=OFF ;;
+  esac
+  "$root/scripts/build.sh" "$(vantrel_preset "$arch")" "$root/build/$first_preset/res/art" \
+    -DVANTREL_BUILD_TESTS=$tests
+done
+"$root/scripts/build.sh" native
 
 cd "$root"
 failed=()
-echo "== Tests on $first =="
-ctest --preset "$first_preset" -j"$jobs" "$@" || failed+=("$first")
-
-echo "== The other trees (built meanwhile) =="
-if wait "$rest"; then
-  tail -n 3 "$rest_log"
-else
-  cat "$rest_log"
-  echo "Building the other trees failed."
-  exit 1
-fi
 echo "== Native tests =="
 ctest --preset native -j"$jobs" "$@" || failed+=(native)
 for arch in $arches; do
-  [ "$arch" = "$first" ] && continue
   echo "== Tests on $arch =="
   ctest --preset "$(vantrel_preset "$arch")" -j"$jobs" "$@" || failed+=("$arch")
 done
