@@ -32,3 +32,5 @@ foreach(dir IN ITEMS engine engine/ntfs tools/vantrel-image)
     add_subdirectory(${dir})
   endif()
 endforeach()
+
+vantrel_unity_build_all(${PROJECT_SOURCE_DIR})
