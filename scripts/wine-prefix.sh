@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# start: create the project-local prefix when it is missing and keep one wineserver
-#        alive for the whole test run (each test program then starts faster, and a
-#        started service is not ended when its last client leaves);
+# start [SECOND_PREFIX]: create the project-local prefix when it is missing and keep
+#        one wineserver alive for the whole test run (each test program then starts
+#        faster, and a started service is not ended when its last client leaves).
+#        A missing SECOND_PREFIX is made a copy of the fresh one (a copy takes a
+#        second, a prefix of its own 10-15);
 # stop:  end that wineserver and every Windows process of the prefix.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
@@ -24,10 +26,15 @@ case "${1:-start}" in
       "$VANTREL_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
       touch "$WINEPREFIX/.vantrel-configured"
     fi
-    # Let the server of the set-up steps end, then keep one alive for the whole run.
-    # Daemons started here must not inherit the caller's output: CTest would wait
-    # for them to close it.
+    # Let the server of the set-up steps end (it writes the registry files then),
+    # then keep one alive for the whole run. Daemons started here must not inherit
+    # the caller's output: CTest would wait for them to close it.
     wineserver -w 2>/dev/null || true
+    second="${2:-}"
+    if [ -n "$second" ] && [ ! -f "$second/system.reg" ]; then
+      rm -rf "$second"
+      cp -a "$WINEPREFIX" "$second"
+    fi
     wineserver -p </dev/null >/dev/null 2>&1
     # Make sure the server answers before the first test program starts.
     "$VANTREL_WINE" cmd /c exit 0 </dev/null >/dev/null 2>&1
