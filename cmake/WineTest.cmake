@@ -29,12 +29,22 @@ endfunction()
 # the in-process tests create. service and program are locks within one prefix;
 # input is one for the whole X display.
 #
-# vantrel_add_wine_test(<target> [GUI] [PROGRAMS] [TIMEOUT seconds] [LOCKS lock...]
-#                       [FIXTURES fixture...] [EACH test...])
+# SECONDS is the measured time of one entry, for the longer ones: CTest starts the
+# costliest entries first when it has no times of its own yet (a fresh tree), so
+# that the long waits overlap the short tests instead of trailing after them.
+#
+# vantrel_add_wine_test(<target> [GUI] [PROGRAMS] [SECONDS seconds] [TIMEOUT seconds]
+#                       [LOCKS lock...] [FIXTURES fixture...] [EACH test...])
 # EACH runs the named tests of the program one process each (CTest entries
 # <target>.<test>), for tests that must not share a process.
 function(vantrel_add_wine_test target)
-  cmake_parse_arguments(ARG "GUI;PROGRAMS" "TIMEOUT" "LOCKS;FIXTURES;EACH" ${ARGN})
+  cmake_parse_arguments(ARG "GUI;PROGRAMS" "SECONDS;TIMEOUT" "LOCKS;FIXTURES;EACH" ${ARGN})
+  if(ARG_SECONDS AND NOT ARG_TIMEOUT)
+    math(EXPR ARG_TIMEOUT "${ARG_SECONDS} * 4")
+    if(ARG_TIMEOUT LESS 60)
+      set(ARG_TIMEOUT 60)
+    endif()
+  endif()
   set(prefix ${VANTREL_WINEPREFIX})
   set(prefix_fixture wine_prefix)
   set(lock_scope vantrel_)
@@ -74,6 +84,9 @@ function(vantrel_add_wine_test target)
         endif()
       endforeach()
       set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${locks}")
+    endif()
+    if(ARG_SECONDS)
+      set_tests_properties(${name} PROPERTIES COST ${ARG_SECONDS})
     endif()
     if(ARG_GUI)
       set_tests_properties(${name} PROPERTIES LABELS gui)
