@@ -1,5 +1,7 @@
 #include "tests/update/InstalledProgram.h"
 
+#include <cstdio>
+
 #include <shlobj.h>
 
 #include "res/resource.h"
@@ -45,6 +47,9 @@ DWORD RunAndWait(const std::wstring& commandLine, DWORD limitMs) {
     PROCESS_INFORMATION info = {};
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &info)) {
+        // Said here: the caller sees only the -1.
+        std::fwprintf(stderr, L"CreateProcess failed with error %lu: %ls\n", GetLastError(),
+                      commandLine.c_str());
         return static_cast<DWORD>(-1);
     }
     WaitForSingleObject(info.hProcess, limitMs);
