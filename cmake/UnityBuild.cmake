@@ -8,6 +8,8 @@
 # include each source by its path relative to the batch file, the same text in
 # every clone. -DVANTREL_UNITY_BUILD=OFF compiles file by file; a source with
 # SKIP_UNITY_BUILD_INCLUSION or settings of its own is compiled on its own.
+include(${CMAKE_CURRENT_LIST_DIR}/Targets.cmake)
+
 option(VANTREL_UNITY_BUILD "Compile each target's sources in batches of eight" ON)
 set(VANTREL_UNITY_BATCH_SIZE 8)
 
@@ -84,17 +86,11 @@ function(vantrel_unity_build_all directory)
   if(NOT VANTREL_UNITY_BUILD)
     return()
   endif()
-  set(directories ${directory})
-  while(directories)
-    list(POP_FRONT directories current)
-    get_property(children DIRECTORY ${current} PROPERTY SUBDIRECTORIES)
-    list(APPEND directories ${children})
-    get_property(targets DIRECTORY ${current} PROPERTY BUILDSYSTEM_TARGETS)
-    foreach(target IN LISTS targets)
-      get_target_property(type ${target} TYPE)
-      if(type MATCHES "^(EXECUTABLE|STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY|OBJECT_LIBRARY)$")
-        vantrel_unity_batches(${target})
-      endif()
-    endforeach()
-  endwhile()
+  vantrel_targets_below(${directory} targets)
+  foreach(target IN LISTS targets)
+    get_target_property(type ${target} TYPE)
+    if(type MATCHES "^(EXECUTABLE|STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY|OBJECT_LIBRARY)$")
+      vantrel_unity_batches(${target})
+    endif()
+  endforeach()
 endfunction()
