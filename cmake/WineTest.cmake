@@ -20,7 +20,9 @@ endfunction()
 #   program  - runs vantrel.exe or an installer, or sets what they read of the
 #              machine: the single-instance mutex, the user's own settings key, the
 #              logon entry, Program Files, the update server
-#   input    - moves the mouse, types, or needs the foreground window
+#   input    - moves the mouse, types, or needs the foreground window, or shows
+#              windows of the programs' prefix (a setup's, the program's) that take
+#              the display's focus from the one that types
 # A test's timeout is about four times its measured time, at least a minute.
 #
 # PROGRAMS runs the test in a prefix of its own with its own wineserver: the programs
